@@ -1,0 +1,820 @@
+#include "data/firebird.h"
+
+#include <firebird/Interface.h>
+#include <ibase.h>
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+#include <cstring>
+
+using namespace Firebird;
+
+namespace fb {
+namespace {
+
+IMaster* master()
+{
+    static IMaster* m = fb_get_master_interface();
+    return m;
+}
+
+constexpr unsigned kUtf8 = 4;
+constexpr unsigned kOctets = 1;
+const QDate kFirebirdEpoch(1858, 11, 17);
+
+// One status vector per call site; check() turns an error into fb::Error with the server's text.
+class Status
+{
+public:
+    Status() : st_(master()->getStatus()), w_(st_) {}
+    ~Status() { st_->dispose(); }
+    CheckStatusWrapper* operator&() { return &w_; }
+    void check()
+    {
+        if (!(w_.getState() & IStatus::STATE_ERRORS))
+            return;
+        char buf[2048];
+        master()->getUtilInterface()->formatStatus(buf, sizeof buf, st_);
+        std::vector<long> codes;
+        const intptr_t* v = w_.getErrors();
+        while (v && v[0] != isc_arg_end) {
+            if (v[0] == isc_arg_gds)
+                codes.push_back(long(v[1]));
+            // string-like arguments carry one value, isc_arg_cstring two
+            v += (v[0] == isc_arg_cstring) ? 3 : 2;
+        }
+        w_.init();
+        throw Error(QString::fromUtf8(buf).trimmed(), std::move(codes));
+    }
+
+private:
+    IStatus* st_;
+    CheckStatusWrapper w_;
+};
+
+template <typename T> void release(T*& p)
+{
+    if (p) {
+        p->release();
+        p = nullptr;
+    }
+}
+
+QByteArray buildDpb(const ConnectionSettings& s, bool create, bool forcedWrites)
+{
+    Status st;
+    IXpbBuilder* b = master()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+    st.check();
+    b->insertString(&st, isc_dpb_user_name, s.user.toUtf8().constData());
+    b->insertString(&st, isc_dpb_password, s.password.toUtf8().constData());
+    b->insertString(&st, isc_dpb_lc_ctype, "UTF8");
+    b->insertInt(&st, isc_dpb_connect_timeout, 10);
+    if (create) {
+        b->insertString(&st, isc_dpb_set_db_charset, "UTF8");
+        b->insertInt(&st, isc_dpb_sql_dialect, 3);
+        b->insertInt(&st, isc_dpb_force_write, forcedWrites ? 1 : 0);
+    }
+    st.check();
+    QByteArray out(reinterpret_cast<const char*>(b->getBuffer(&st)), int(b->getBufferLength(&st)));
+    b->dispose();
+    return out;
+}
+
+} // namespace
+
+// ---- Error ----
+
+Error::Error(const QString& message, std::vector<long> codes)
+    : std::runtime_error(message.toStdString()), message_(message), codes_(std::move(codes))
+{
+}
+
+bool Error::hasCode(long code) const
+{
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+bool Error::isLockConflict() const
+{
+    return hasCode(isc_lock_conflict) || hasCode(isc_update_conflict) || hasCode(isc_deadlock);
+}
+
+// ---- Attachment ----
+
+Attachment::~Attachment()
+{
+    if (att_) {
+        Status st;
+        att_->detach(&st);
+        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+            att_->release();
+        att_ = nullptr;
+    }
+}
+
+Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_) { other.att_ = nullptr; }
+
+Attachment& Attachment::operator=(Attachment&& other) noexcept
+{
+    if (this != &other) {
+        this->~Attachment();
+        att_ = other.att_;
+        other.att_ = nullptr;
+    }
+    return *this;
+}
+
+Attachment Attachment::attach(const ConnectionSettings& s)
+{
+    const QByteArray dpb = buildDpb(s, false, true);
+    Status st;
+    IAttachment* a = master()->getDispatcher()->attachDatabase(
+        &st, s.database.toUtf8().constData(), unsigned(dpb.size()), reinterpret_cast<const unsigned char*>(dpb.data()));
+    st.check();
+    return Attachment(a);
+}
+
+Attachment Attachment::create(const ConnectionSettings& s, bool forcedWrites)
+{
+    const QByteArray dpb = buildDpb(s, true, forcedWrites);
+    Status st;
+    IAttachment* a = master()->getDispatcher()->createDatabase(
+        &st, s.database.toUtf8().constData(), unsigned(dpb.size()), reinterpret_cast<const unsigned char*>(dpb.data()));
+    st.check();
+    return Attachment(a);
+}
+
+void Attachment::detach()
+{
+    if (!att_)
+        return;
+    Status st;
+    att_->detach(&st);
+    st.check();
+    att_ = nullptr; // detach released the interface
+}
+
+void Attachment::dropDatabase()
+{
+    if (!att_)
+        return;
+    Status st;
+    att_->dropDatabase(&st);
+    st.check();
+    att_ = nullptr;
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Attachment& attachment) { start(attachment); }
+
+Transaction::~Transaction()
+{
+    if (tra_) {
+        Status st;
+        tra_->rollback(&st);
+        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+            tra_->release();
+        tra_ = nullptr;
+    }
+}
+
+Transaction::Transaction(Transaction&& other) noexcept : att_(other.att_), tra_(other.tra_)
+{
+    other.tra_ = nullptr;
+}
+
+Transaction& Transaction::operator=(Transaction&& other) noexcept
+{
+    if (this != &other) {
+        this->~Transaction();
+        att_ = other.att_;
+        tra_ = other.tra_;
+        other.tra_ = nullptr;
+    }
+    return *this;
+}
+
+void Transaction::start(Attachment& attachment)
+{
+    if (tra_)
+        throw Error(QStringLiteral("A transação já está ativa"));
+    // read_committed + rec_version: the latest committed version; nowait: a locked row fails at once.
+    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version,
+                                        isc_tpb_nowait, isc_tpb_write};
+    Status st;
+    tra_ = attachment.handle()->startTransaction(&st, sizeof tpb, tpb);
+    st.check();
+    att_ = &attachment;
+}
+
+void Transaction::commit()
+{
+    if (!tra_)
+        return;
+    Status st;
+    tra_->commit(&st);
+    st.check();
+    tra_ = nullptr;
+}
+
+void Transaction::commitRetaining()
+{
+    Status st;
+    tra_->commitRetaining(&st);
+    st.check();
+}
+
+void Transaction::rollback()
+{
+    if (!tra_)
+        return;
+    Status st;
+    tra_->rollback(&st);
+    st.check();
+    tra_ = nullptr;
+}
+
+void Transaction::rollbackRetaining()
+{
+    Status st;
+    tra_->rollbackRetaining(&st);
+    st.check();
+}
+
+// ---- named parameters ----
+
+QString translateNamedParameters(const QString& sql, QStringList& names)
+{
+    QString out;
+    out.reserve(sql.size());
+    const int n = int(sql.size());
+    auto isNameStart = [](QChar c) { return c.isLetter() || c == u'_'; };
+    auto isNameChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; };
+    for (int i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"') { // literal or quoted name, doubled quote inside
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out += QStringView(sql).mid(i, qMin(j, n - 1) - i + 1);
+            i = j;
+        } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+            int j = int(sql.indexOf(u'\n', i));
+            if (j < 0)
+                j = n - 1;
+            out += QStringView(sql).mid(i, j - i + 1);
+            i = j;
+        } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+            int j = int(sql.indexOf(QStringLiteral("*/"), i + 2));
+            j = j < 0 ? n - 1 : j + 1;
+            out += QStringView(sql).mid(i, j - i + 1);
+            i = j;
+        } else if (c == u':' && i + 1 < n && isNameStart(sql[i + 1])) {
+            int j = i + 1;
+            while (j < n && isNameChar(sql[j]))
+                ++j;
+            names << sql.mid(i + 1, j - i - 1).toUpper();
+            out += u'?';
+            i = j - 1;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// ---- Statement ----
+
+Statement::Statement(Attachment& attachment, Transaction& transaction, const QString& sql)
+    : att_(attachment), tra_(transaction)
+{
+    QStringList positions;
+    const QString text = translateNamedParameters(sql, positions);
+    for (const QString& name : positions) {
+        int idx = int(names_.indexOf(name));
+        if (idx < 0) {
+            idx = int(names_.size());
+            names_ << name;
+        }
+        positionName_ << idx;
+    }
+    params_.resize(names_.size());
+
+    Status st;
+    stmt_ = att_.handle()->prepare(&st, tra_.handle(), 0, text.toUtf8().constData(), 3,
+                                   IStatement::PREPARE_PREFETCH_METADATA);
+    st.check();
+    const unsigned type = stmt_->getType(&st);
+    st.check();
+    isSelect_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    inMeta_ = stmt_->getInputMetadata(&st);
+    st.check();
+    outMeta_ = stmt_->getOutputMetadata(&st);
+    st.check();
+    const unsigned count = outMeta_->getCount(&st);
+    for (unsigned i = 0; i < count; ++i) {
+        Column c;
+        c.name = QString::fromUtf8(outMeta_->getField(&st, i));
+        c.alias = QString::fromUtf8(outMeta_->getAlias(&st, i));
+        c.relation = QString::fromUtf8(outMeta_->getRelation(&st, i));
+        c.type = outMeta_->getType(&st, i);
+        c.subType = outMeta_->getSubType(&st, i);
+        c.scale = outMeta_->getScale(&st, i);
+        c.length = outMeta_->getLength(&st, i);
+        c.nullable = outMeta_->isNullable(&st, i);
+        const unsigned cs = outMeta_->getCharSet(&st, i);
+        c.charLength = (c.type == SQL_TEXT || c.type == SQL_VARYING) && cs == kUtf8 ? c.length / 4 : c.length;
+        st.check();
+        columns_ << c;
+    }
+    row_.resize(columns_.size());
+    outBuf_.resize(int(outMeta_->getMessageLength(&st)));
+    st.check();
+}
+
+Statement::~Statement()
+{
+    Status st;
+    if (cursor_) {
+        cursor_->close(&st);
+        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+            cursor_->release();
+        cursor_ = nullptr;
+    }
+    release(inMeta_);
+    release(outMeta_);
+    if (stmt_) {
+        Status st2;
+        stmt_->free(&st2);
+        if (st2.operator&()->getState() & IStatus::STATE_ERRORS)
+            stmt_->release();
+    }
+}
+
+bool Statement::hasParameter(const QString& name) const { return names_.contains(name.toUpper()); }
+
+void Statement::setParameter(const QString& name, const QVariant& value)
+{
+    const int idx = int(names_.indexOf(name.toUpper()));
+    if (idx < 0)
+        throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
+    params_[idx] = value;
+}
+
+void Statement::clearParameters() { params_.fill(QVariant()); }
+
+int Statement::columnIndex(const QString& alias) const
+{
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_[i].alias.compare(alias, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QVariant Statement::value(const QString& alias) const
+{
+    const int i = columnIndex(alias);
+    if (i < 0)
+        throw Error(QStringLiteral("Campo %1 não encontrado").arg(alias));
+    return row_[i];
+}
+
+namespace {
+
+QByteArray writeBlob(Attachment& att, Transaction& tra, const QByteArray& data, ISC_QUAD& id)
+{
+    Status st;
+    IBlob* blob = att.handle()->createBlob(&st, tra.handle(), &id, 0, nullptr);
+    st.check();
+    const int chunk = 32768;
+    for (int pos = 0; pos < data.size(); pos += chunk) {
+        const int len = qMin(chunk, int(data.size()) - pos);
+        blob->putSegment(&st, unsigned(len), data.constData() + pos);
+        if (st.operator&()->getState() & IStatus::STATE_ERRORS) {
+            Status st2;
+            blob->cancel(&st2);
+            st.check();
+        }
+    }
+    blob->close(&st);
+    st.check();
+    return {};
+}
+
+QByteArray readBlob(Attachment& att, Transaction& tra, ISC_QUAD id)
+{
+    Status st;
+    IBlob* blob = att.handle()->openBlob(&st, tra.handle(), &id, 0, nullptr);
+    st.check();
+    QByteArray out;
+    char buf[32768];
+    for (;;) {
+        unsigned got = 0;
+        const int rc = blob->getSegment(&st, sizeof buf, buf, &got);
+        if (rc == IStatus::RESULT_OK || rc == IStatus::RESULT_SEGMENT) {
+            out.append(buf, int(got));
+            continue;
+        }
+        if (rc == IStatus::RESULT_NO_DATA)
+            break;
+        Status st2;
+        blob->close(&st2);
+        st.check();
+        break;
+    }
+    blob->close(&st);
+    st.check();
+    return out;
+}
+
+qint64 pow10(int n)
+{
+    qint64 r = 1;
+    while (n-- > 0)
+        r *= 10;
+    return r;
+}
+
+} // namespace
+
+QByteArray Statement::buildInput(IMessageMetadata*& meta)
+{
+    Status st;
+    const unsigned count = inMeta_->getCount(&st);
+    st.check();
+    if (count == 0) {
+        meta = nullptr;
+        return {};
+    }
+    // Describe each position by the value we hold; the server converts to the column's type.
+    IMetadataBuilder* b = inMeta_->getBuilder(&st);
+    st.check();
+    QVector<QByteArray> texts;
+    texts.resize(count);
+    for (unsigned i = 0; i < count; ++i) {
+        const QVariant& v = params_[positionName_[int(i)]];
+        const unsigned described = inMeta_->getType(&st, i);
+        if (!v.isValid() || v.isNull()) {
+            if (described == SQL_NULL || described == SQL_TEXT || described == SQL_VARYING) {
+                b->setType(&st, i, SQL_VARYING);
+                b->setLength(&st, i, 1);
+                b->setCharSet(&st, i, kUtf8);
+            }
+            continue;
+        }
+        if (described == SQL_BLOB) {
+            b->setType(&st, i, SQL_BLOB);
+            b->setSubType(&st, i, inMeta_->getSubType(&st, i));
+            continue;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::Short:
+        case QMetaType::Bool:
+            b->setType(&st, i, SQL_INT64);
+            b->setScale(&st, i, 0);
+            b->setLength(&st, i, 8);
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            b->setType(&st, i, SQL_DOUBLE);
+            b->setScale(&st, i, 0);
+            b->setLength(&st, i, 8);
+            break;
+        case QMetaType::QDate:
+            b->setType(&st, i, SQL_TYPE_DATE);
+            b->setLength(&st, i, 4);
+            break;
+        case QMetaType::QTime:
+            b->setType(&st, i, SQL_TYPE_TIME);
+            b->setLength(&st, i, 4);
+            break;
+        case QMetaType::QDateTime:
+            b->setType(&st, i, SQL_TIMESTAMP);
+            b->setLength(&st, i, 8);
+            break;
+        default: {
+            const bool bytes = v.typeId() == QMetaType::QByteArray;
+            texts[int(i)] = bytes ? v.toByteArray() : v.toString().toUtf8();
+            b->setType(&st, i, SQL_VARYING);
+            b->setScale(&st, i, 0);
+            b->setLength(&st, i, unsigned(qMax<qsizetype>(1, texts[int(i)].size())));
+            b->setCharSet(&st, i, bytes && described != SQL_TEXT && described != SQL_VARYING ? kOctets : kUtf8);
+            break;
+        }
+        }
+        st.check();
+    }
+    meta = b->getMetadata(&st);
+    st.check();
+    b->release();
+
+    QByteArray buf(int(meta->getMessageLength(&st)), '\0');
+    st.check();
+    char* base = buf.data();
+    for (unsigned i = 0; i < count; ++i) {
+        const QVariant& v = params_[positionName_[int(i)]];
+        auto* nullFlag = reinterpret_cast<short*>(base + meta->getNullOffset(&st, i));
+        char* p = base + meta->getOffset(&st, i);
+        st.check();
+        if (!v.isValid() || v.isNull()) {
+            *nullFlag = -1;
+            continue;
+        }
+        *nullFlag = 0;
+        switch (meta->getType(&st, i)) {
+        case SQL_INT64: {
+            const qint64 x = v.toLongLong();
+            std::memcpy(p, &x, 8);
+            break;
+        }
+        case SQL_DOUBLE: {
+            const double x = v.toDouble();
+            std::memcpy(p, &x, 8);
+            break;
+        }
+        case SQL_TYPE_DATE: {
+            const ISC_DATE d = ISC_DATE(kFirebirdEpoch.daysTo(v.toDate()));
+            std::memcpy(p, &d, 4);
+            break;
+        }
+        case SQL_TYPE_TIME: {
+            const ISC_TIME t = ISC_TIME(v.toTime().msecsSinceStartOfDay()) * 10;
+            std::memcpy(p, &t, 4);
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            const QDateTime dt = v.toDateTime();
+            ISC_TIMESTAMP ts;
+            ts.timestamp_date = ISC_DATE(kFirebirdEpoch.daysTo(dt.date()));
+            ts.timestamp_time = ISC_TIME(dt.time().msecsSinceStartOfDay()) * 10;
+            std::memcpy(p, &ts, 8);
+            break;
+        }
+        case SQL_BLOB: {
+            const QByteArray data = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+            ISC_QUAD id;
+            writeBlob(att_, tra_, data, id);
+            std::memcpy(p, &id, sizeof id);
+            break;
+        }
+        default: { // SQL_VARYING
+            const QByteArray& t = texts[int(i)];
+            const unsigned short len = static_cast<unsigned short>(t.size());
+            std::memcpy(p, &len, 2);
+            std::memcpy(p + 2, t.constData(), t.size());
+            break;
+        }
+        }
+    }
+    return buf;
+}
+
+void Statement::execute()
+{
+    close();
+    IMessageMetadata* meta = nullptr;
+    QByteArray in = buildInput(meta);
+    Status st;
+    if (isSelect_) {
+        cursor_ = stmt_->openCursor(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_, 0);
+    } else {
+        stmt_->execute(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_,
+                       columns_.isEmpty() ? nullptr : outBuf_.data());
+    }
+    if (meta)
+        meta->release();
+    st.check();
+    if (!isSelect_ && !columns_.isEmpty())
+        decodeRow(); // EXECUTE PROCEDURE / RETURNING: one row of output
+}
+
+bool Statement::fetch()
+{
+    if (!cursor_)
+        return false;
+    Status st;
+    const int rc = cursor_->fetchNext(&st, outBuf_.data());
+    st.check();
+    if (rc != IStatus::RESULT_OK)
+        return false;
+    decodeRow();
+    return true;
+}
+
+void Statement::close()
+{
+    if (!cursor_)
+        return;
+    Status st;
+    cursor_->close(&st);
+    if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+        cursor_->release();
+    cursor_ = nullptr;
+}
+
+unsigned Statement::affectedRows() const
+{
+    Status st;
+    const unsigned char items[] = {isc_info_sql_records};
+    unsigned char buf[64];
+    stmt_->getInfo(&st, sizeof items, items, sizeof buf, buf);
+    st.check();
+    unsigned total = 0;
+    const unsigned char* p = buf;
+    if (*p != isc_info_sql_records)
+        return 0;
+    p += 3;
+    while (*p != isc_info_end) {
+        const unsigned char kind = *p++;
+        const short len = short(isc_portable_integer(p, 2));
+        p += 2;
+        const unsigned count = unsigned(isc_portable_integer(p, len));
+        p += len;
+        if (kind == isc_info_req_update_count || kind == isc_info_req_delete_count ||
+            kind == isc_info_req_insert_count)
+            total += count;
+    }
+    return total;
+}
+
+void Statement::decodeRow()
+{
+    Status st;
+    const char* base = outBuf_.constData();
+    for (int i = 0; i < columns_.size(); ++i) {
+        const Column& c = columns_[i];
+        const short isNull = *reinterpret_cast<const short*>(base + outMeta_->getNullOffset(&st, unsigned(i)));
+        const char* p = base + outMeta_->getOffset(&st, unsigned(i));
+        st.check();
+        if (isNull) {
+            row_[i] = QVariant();
+            continue;
+        }
+        switch (c.type) {
+        case SQL_TEXT: {
+            QString s = QString::fromUtf8(p, int(c.length));
+            // fixed-width text comes padded with blanks
+            qsizetype end = s.size();
+            while (end > 0 && s[end - 1] == u' ')
+                --end;
+            s.truncate(end);
+            row_[i] = s;
+            break;
+        }
+        case SQL_VARYING: {
+            unsigned short len;
+            std::memcpy(&len, p, 2);
+            row_[i] = QString::fromUtf8(p + 2, len);
+            break;
+        }
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64: {
+            qint64 x = 0;
+            if (c.type == SQL_SHORT) {
+                short s;
+                std::memcpy(&s, p, 2);
+                x = s;
+            } else if (c.type == SQL_LONG) {
+                ISC_LONG l;
+                std::memcpy(&l, p, 4);
+                x = l;
+            } else {
+                std::memcpy(&x, p, 8);
+            }
+            if (c.scale < 0)
+                row_[i] = double(x) / double(pow10(-c.scale));
+            else if (c.type == SQL_INT64)
+                row_[i] = x;
+            else
+                row_[i] = int(x);
+            break;
+        }
+        case SQL_FLOAT: {
+            float f;
+            std::memcpy(&f, p, 4);
+            row_[i] = double(f);
+            break;
+        }
+        case SQL_DOUBLE: {
+            double d;
+            std::memcpy(&d, p, 8);
+            row_[i] = d;
+            break;
+        }
+        case SQL_TYPE_DATE: {
+            ISC_DATE d;
+            std::memcpy(&d, p, 4);
+            row_[i] = kFirebirdEpoch.addDays(d);
+            break;
+        }
+        case SQL_TYPE_TIME: {
+            ISC_TIME t;
+            std::memcpy(&t, p, 4);
+            row_[i] = QTime::fromMSecsSinceStartOfDay(int(t / 10));
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            ISC_TIMESTAMP ts;
+            std::memcpy(&ts, p, 8);
+            row_[i] = QDateTime(kFirebirdEpoch.addDays(ts.timestamp_date),
+                                QTime::fromMSecsSinceStartOfDay(int(ts.timestamp_time / 10)));
+            break;
+        }
+        case SQL_BOOLEAN:
+            row_[i] = bool(*p);
+            break;
+        case SQL_BLOB: {
+            ISC_QUAD id;
+            std::memcpy(&id, p, sizeof id);
+            const QByteArray data = readBlob(att_, tra_, id);
+            row_[i] = c.subType == 1 ? QVariant(QString::fromUtf8(data)) : QVariant(data);
+            break;
+        }
+        default:
+            row_[i] = QVariant();
+        }
+    }
+}
+
+// ---- scripts and generators ----
+
+void executeScript(Attachment& attachment, const QString& script)
+{
+    QString term = QStringLiteral(";");
+    QString current;
+    static const QRegularExpression setTerm(QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S+)?\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    auto run = [&](QString sql) {
+        sql = sql.trimmed();
+        if (sql.isEmpty() || sql.compare(QStringLiteral("COMMIT"), Qt::CaseInsensitive) == 0 ||
+            sql.compare(QStringLiteral("COMMIT WORK"), Qt::CaseInsensitive) == 0)
+            return;
+        Transaction tra(attachment);
+        Status st;
+        attachment.handle()->execute(&st, tra.handle(), 0, sql.toUtf8().constData(), 3, nullptr, nullptr, nullptr,
+                                     nullptr);
+        try {
+            st.check();
+        } catch (const Error& e) {
+            throw Error(e.message() + QStringLiteral("\nem: ") + sql.left(200), e.codes());
+        }
+        tra.commit();
+    };
+    const QStringList lines = script.split(u'\n');
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (current.trimmed().isEmpty()) {
+            if (line.startsWith(QStringLiteral("--")) || line.isEmpty())
+                continue;
+            const auto m = setTerm.match(line);
+            if (m.hasMatch()) {
+                QString t = m.captured(1);
+                // "SET TERM ^ ;" ends with the old terminator
+                if (m.captured(2).isEmpty() && t.endsWith(term) && t.size() > term.size())
+                    t.chop(term.size());
+                term = t;
+                continue;
+            }
+        }
+        current += raw + u'\n';
+        if (line.endsWith(term)) {
+            QString sql = current.trimmed();
+            sql.chop(term.size());
+            current.clear();
+            run(sql);
+        }
+    }
+    run(current);
+}
+
+qint64 generatorValue(Attachment& attachment, Transaction& transaction, const QString& generator)
+{
+    static const QRegularExpression ident(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]*$"));
+    if (!ident.match(generator).hasMatch())
+        throw Error(QStringLiteral("Nome de gerador inválido: %1").arg(generator));
+    Statement s(attachment, transaction,
+                QStringLiteral("SELECT GEN_ID( %1, 0 ) FROM RDB$DATABASE").arg(generator));
+    s.execute();
+    s.fetch();
+    return s.value(0).toLongLong();
+}
+
+} // namespace fb

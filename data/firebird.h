@@ -1,0 +1,169 @@
+#pragma once
+// Thin RAII layer over Firebird's object-oriented client API.
+// Chain: Attachment -> Transaction -> Statement. Every server error becomes fb::Error
+// carrying the server's own message text.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <stdexcept>
+#include <vector>
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+class IStatement;
+class IResultSet;
+class IMessageMetadata;
+} // namespace Firebird
+
+namespace fb {
+
+class Error : public std::runtime_error
+{
+public:
+    explicit Error(const QString& message, std::vector<long> codes = {});
+    QString message() const { return message_; }
+    // Firebird status codes (isc_*) of the error vector, first one first.
+    const std::vector<long>& codes() const { return codes_; }
+    bool hasCode(long code) const;
+    // Lock conflict / update conflict under "nowait".
+    bool isLockConflict() const;
+
+private:
+    QString message_;
+    std::vector<long> codes_;
+};
+
+struct ConnectionSettings
+{
+    QString database; // "host/port:path"
+    QString user = QStringLiteral("SYSDBA");
+    QString password;
+};
+
+class Attachment
+{
+public:
+    Attachment() = default;
+    ~Attachment();
+    Attachment(Attachment&& other) noexcept;
+    Attachment& operator=(Attachment&& other) noexcept;
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+    static Attachment attach(const ConnectionSettings& settings);
+    // Creates a new database (UTF8 default character set). forcedWrites off is for scratch databases only.
+    static Attachment create(const ConnectionSettings& settings, bool forcedWrites = true);
+
+    bool isValid() const { return att_ != nullptr; }
+    void detach();
+    void dropDatabase();
+    Firebird::IAttachment* handle() const { return att_; }
+
+private:
+    explicit Attachment(Firebird::IAttachment* att) : att_(att) {}
+    Firebird::IAttachment* att_ = nullptr;
+};
+
+class Transaction
+{
+public:
+    Transaction() = default;
+    // Starts a read_committed, rec_version, nowait, write transaction.
+    explicit Transaction(Attachment& attachment);
+    ~Transaction(); // rolls back when still active, errors swallowed
+    Transaction(Transaction&& other) noexcept;
+    Transaction& operator=(Transaction&& other) noexcept;
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool isActive() const { return tra_ != nullptr; }
+    void start(Attachment& attachment);
+    void commit();
+    void commitRetaining();
+    void rollback();
+    void rollbackRetaining();
+    Attachment* attachment() const { return att_; }
+    Firebird::ITransaction* handle() const { return tra_; }
+
+private:
+    Attachment* att_ = nullptr;
+    Firebird::ITransaction* tra_ = nullptr;
+};
+
+struct Column
+{
+    QString name;     // column name in its table (empty for expressions)
+    QString alias;    // name the select gives it
+    QString relation; // table name
+    unsigned type = 0;
+    int subType = 0;
+    int scale = 0;
+    unsigned length = 0;     // bytes
+    unsigned charLength = 0; // characters, for text columns
+    bool nullable = true;
+};
+
+class Statement
+{
+public:
+    // Prepares sql. Named parameters (":ID", ":OLD_ID") are bound by name; one name may occur several times.
+    Statement(Attachment& attachment, Transaction& transaction, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    const QStringList& parameterNames() const { return names_; }
+    bool hasParameter(const QString& name) const;
+    void setParameter(const QString& name, const QVariant& value);
+    void clearParameters();
+
+    // Runs the statement; a select opens its cursor, read with fetch().
+    void execute();
+    bool fetch();
+    void close();
+    bool isOpen() const { return cursor_ != nullptr; }
+    bool isSelect() const { return columns_.size() > 0 && isSelect_; }
+
+    int columnCount() const { return int(columns_.size()); }
+    const Column& column(int i) const { return columns_[i]; }
+    int columnIndex(const QString& alias) const;
+    QVariant value(int i) const { return row_[i]; }
+    QVariant value(const QString& alias) const;
+    const QVector<QVariant>& row() const { return row_; }
+    unsigned affectedRows() const;
+
+private:
+    void decodeRow();
+    QByteArray buildInput(Firebird::IMessageMetadata*& meta);
+
+    Attachment& att_;
+    Transaction& tra_;
+    Firebird::IStatement* stmt_ = nullptr;
+    Firebird::IResultSet* cursor_ = nullptr;
+    Firebird::IMessageMetadata* inMeta_ = nullptr;
+    Firebird::IMessageMetadata* outMeta_ = nullptr;
+    bool isSelect_ = false;
+    QStringList names_;         // distinct names, first occurrence first
+    QVector<int> positionName_; // for each '?' position, its index in names_
+    QVector<QVariant> params_;  // by index in names_
+    QVector<Column> columns_;
+    QVector<QVariant> row_;
+    QByteArray outBuf_;
+};
+
+// Replaces named parameters by '?' outside literals, quoted names and comments.
+// Returns the rewritten text; names receives the name of each position.
+QString translateNamedParameters(const QString& sql, QStringList& names);
+
+// Runs a script of statements in the style isql reads (";" terminator, "SET TERM" to change it),
+// committing each statement. Used to build a database from data/local.sql and data/central.sql.
+void executeScript(Attachment& attachment, const QString& script);
+
+// Current value of a generator (not advanced).
+qint64 generatorValue(Attachment& attachment, Transaction& transaction, const QString& generator);
+
+} // namespace fb

@@ -1,0 +1,24 @@
+#pragma once
+// A fresh database per test, built from the project's schema script on the running server and
+// dropped again when the guard goes.
+
+#include "data/firebird.h"
+
+class TestDatabase
+{
+public:
+    enum Kind { Local, Central };
+    explicit TestDatabase(Kind kind = Local);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    const fb::ConnectionSettings& settings() const { return settings_; }
+    // A new attachment of its own to this database.
+    fb::Attachment attach() const { return fb::Attachment::attach(settings_); }
+    // Runs statements with a private connection, committed (for fixtures).
+    void exec(const QString& sql) const;
+
+private:
+    fb::ConnectionSettings settings_;
+};
