@@ -1,0 +1,181 @@
+#include "balanca.h"
+
+#include "common/dialogos.h"
+#include "common/parametros.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPort>
+#include <QThread>
+
+#include <stdexcept>
+
+namespace {
+const QByteArray DataEnviar("\x05\x00", 2);
+constexpr int TamanhoQuadro = 7;
+constexpr int PausaAntesDaLeituraMs = 200;
+constexpr int IntervaloLeituraMs = 50;                    // between two bytes of the frame
+constexpr int TotalLeituraMs = 10 * TamanhoQuadro + 1000; // 10 ms a byte plus 1 s: 1070 ms
+constexpr int EscritaMs = 1000; // 2 bytes without flow control leave at once; this only guards a stuck device
+
+bool soDigitos(const QString& s)
+{
+    for (QChar c : s)
+        if (c < u'0' || c > u'9') return false;
+    return !s.isEmpty();
+}
+
+// A line setting the device cannot have (a pseudo-terminal or a virtual port has no modem lines)
+// does not stop the weighing; a real refusal does.
+bool linhaRecusada(QSerialPort& porta, bool ok)
+{
+    if (ok) return false;
+    const bool semSuporte = porta.error() == QSerialPort::UnsupportedOperationError;
+    porta.clearError();
+    return !semSuporte;
+}
+
+// Reads up to n bytes the way the scale's timeouts are set: the whole read ends after the total
+// timeout, and once the first byte has come, a gap of more than the interval between two bytes
+// ends it too. A frame arriving in several pieces inside those limits is one frame.
+// Returns false when the read itself failed.
+bool lerQuadro(QSerialPort& porta, QByteArray& buffer, int n)
+{
+    QDeadlineTimer total(TotalLeituraMs);
+    while (buffer.size() < n) {
+        if (porta.bytesAvailable() == 0) {
+            qint64 espera = total.remainingTime();
+            if (!buffer.isEmpty()) espera = qMin<qint64>(espera, IntervaloLeituraMs);
+            if (espera <= 0) return true;
+            porta.clearError();
+            if (!porta.waitForReadyRead(int(espera)))
+                return porta.error() == QSerialPort::TimeoutError || porta.error() == QSerialPort::NoError;
+        }
+        const QByteArray parte = porta.read(n - buffer.size());
+        if (parte.isEmpty() && porta.error() != QSerialPort::NoError) return false;
+        buffer += parte;
+    }
+    return true;
+}
+
+// The scale's own markers in place of the digits.
+QString avisoDoQuadro(const QByteArray& cincoCaracteres)
+{
+    if (cincoCaracteres == "IIIII")
+        return QStringLiteral("Peso instável: aguarde a balança estabilizar e pese novamente");
+    if (cincoCaracteres == "NNNNN")
+        return QStringLiteral("Peso negativo na balança: verifique a tara e pese novamente");
+    if (cincoCaracteres == "SSSSS") return QStringLiteral("Sobrecarga na balança: o peso passa do limite");
+    return {};
+}
+} // namespace
+
+Balanca::Balanca(QString porta) : porta_(std::move(porta)) {}
+
+QString Balanca::portaPadrao()
+{
+    const QString configurada = BuscaConfiguracao(QStringLiteral("PortaBalanca")).trimmed();
+    if (!configurada.isEmpty()) return configurada;
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\COM3");
+#else
+    return QStringLiteral("/dev/ttyS2"); // COM3 of a PC's serial ports
+#endif
+}
+
+QString Balanca::ExtrairPesoPrt5(const QByteArray& Buffer, int BytesRead)
+{
+    QString s;
+    if (BytesRead != TamanhoQuadro || Buffer.size() < TamanhoQuadro) return s;
+    for (int i = 1; i <= 5; ++i)
+        s += QChar(uchar(Buffer[i]));
+    if (s.size() >= 3) s = s.left(2) + u'.' + s.mid(2);
+    return s;
+}
+
+std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<void(const QString&)>& log)
+{
+    auto escreve = [&](const QString& linha) {
+        if (log) log(linha);
+    };
+
+    QSerialPort porta(porta_);
+    if (!porta.open(QIODevice::ReadWrite)) {
+        simples(QStringLiteral("Erro ao abrir COM3: ") + porta.errorString());
+        return std::nullopt;
+    }
+
+    bool fechada = false;
+    auto fecha = [&] {
+        if (fechada) return;
+        fechada = true;
+        porta.close();
+        escreve(QStringLiteral("Porta COM3 fechada"));
+        escreve(QString(32, u'-'));
+    };
+
+    std::optional<double> peso;
+    try {
+        peso = [&]() -> std::optional<double> {
+            if (!porta.setBaudRate(4800) || !porta.setDataBits(QSerialPort::Data8) ||
+                !porta.setParity(QSerialPort::NoParity) || !porta.setStopBits(QSerialPort::OneStop) ||
+                !porta.setFlowControl(QSerialPort::NoFlowControl) ||
+                linhaRecusada(porta, porta.setDataTerminalReady(false)) ||
+                linhaRecusada(porta, porta.setRequestToSend(false))) {
+                simples(QStringLiteral("Erro ao configurar porta"));
+                return std::nullopt;
+            }
+
+            porta.clear(QSerialPort::AllDirections);
+
+            if (porta.write(DataEnviar) != DataEnviar.size() || !porta.waitForBytesWritten(EscritaMs)) {
+                simples(QStringLiteral("Erro ao enviar Ctrl+E"));
+                return std::nullopt;
+            }
+            escreve(QStringLiteral("✅ Ctrl+E enviado para COM3"));
+
+            QThread::msleep(PausaAntesDaLeituraMs);
+
+            QByteArray Buffer;
+            if (!lerQuadro(porta, Buffer, TamanhoQuadro)) {
+                escreve(QStringLiteral("⚠️ Erro na Leitura da Serial"));
+                return std::nullopt;
+            }
+            if (Buffer.size() != TamanhoQuadro) {
+                escreve(QStringLiteral("⚠️ Nenhum dado recebido"));
+                return std::nullopt;
+            }
+
+            const QString s = ExtrairPesoPrt5(Buffer, int(Buffer.size()));
+            if (const QString aviso = avisoDoQuadro(Buffer.mid(1, 5)); !aviso.isEmpty()) {
+                simples(aviso);
+                return std::nullopt;
+            }
+            if (s == u"00.000") {
+                simples(QStringLiteral("Favor Colocar algum o prato na Balança"));
+                return std::nullopt;
+            }
+
+            const QString kg = s.left(2);
+            if (!soDigitos(kg))
+                throw std::runtime_error(QStringLiteral("'%1' não é um valor inteiro válido").arg(kg).toStdString());
+            const QString w_Kg = QString::number(kg.toInt());
+            const QString w_Grama = s.mid(3, 3);
+
+            escreve(QString());
+            escreve(QStringLiteral("📥 DADOS RECEBIDOS:"));
+            escreve(QStringLiteral("Peso: ") + s);
+
+            // The weight is written with a decimal comma whatever the machine's locale says.
+            const QString texto = w_Kg + u',' + w_Grama;
+            if (w_Grama.size() != 3 || !soDigitos(w_Grama))
+                throw std::runtime_error(
+                    QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(texto).toStdString());
+            return (w_Kg.toInt() * 1000 + w_Grama.toInt()) / 1000.0;
+        }();
+    } catch (...) {
+        fecha();
+        throw;
+    }
+    fecha();
+    return peso;
+}
