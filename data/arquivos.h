@@ -1,0 +1,78 @@
+#pragma once
+// The data module: the one connection to the local database, the one transaction every
+// statement runs in, and the datasets several screens share.
+
+#include "data/conexao.h"
+#include "data/dataset.h"
+#include "data/firebird.h"
+
+#include <QObject>
+#include <memory>
+
+// Runs one statement that returns no rows (the lines of SQL are set by each use).
+class ExecutorSQL
+{
+public:
+    ExecutorSQL(fb::Attachment& att, fb::Transaction& tra) : att_(att), tra_(tra) {}
+    QStringList SQL;
+    void setParametro(const QString& name, const QVariant& value) { params_[name.toUpper()] = value; }
+    void ExecQuery();
+    unsigned linhasAfetadas() const { return afetadas_; }
+
+private:
+    fb::Attachment& att_;
+    fb::Transaction& tra_;
+    QHash<QString, QVariant> params_;
+    unsigned afetadas_ = 0;
+};
+
+class TDados : public QObject
+{
+    Q_OBJECT
+public:
+    // Opens the connection and starts the transaction; a database that cannot be reached
+    // throws fb::Error with the server's message.
+    explicit TDados(const fb::ConnectionSettings& banco = conexao::bancoLocal(), QObject* parent = nullptr);
+    ~TDados() override;
+
+    fb::Attachment fatura;
+    fb::Transaction TransFatura;
+
+    Dataset* Programa;
+    Dataset* Acessos;
+    Dataset* Usuarios;
+    Dataset* Empresas;
+    Dataset* LogEntrada;
+    Dataset* Cliente;
+    Dataset* Refeicao;
+    Dataset* UF;
+    Dataset* UltimoRegistro;
+    std::unique_ptr<ExecutorSQL> ExecSQL;
+
+    QString SistemaCentral;
+    QString IpSistemaCentral;
+    QString VersaoSistemaCentral;
+    quint32 CorDBGrid = 0x000000;
+    quint32 CorSelecao = 0x000000;
+    quint32 CorTitulo = 0x000000; // never assigned: black
+
+    // Commit-retaining, then re-read the dataset and go back to where it stood.
+    void ProgramaAfterPost(Dataset& DataSet);
+    // Consumer name of each meal of the shared list.
+    void RefeicaoCalcFields(Dataset& DataSet);
+
+    // Starts the connection and transaction again when they were closed (nothing when open).
+    void conecta();
+    // Closes the shared datasets, ends the transaction and disconnects.
+    void desconecta();
+
+private:
+    fb::ConnectionSettings banco_;
+    std::unique_ptr<fb::Statement> nomePorCpf_;
+};
+
+// The data module of the running program.
+extern TDados* Dados;
+
+// First non-loopback IPv4 address of this workstation (at most 16 characters), for the audit columns.
+QString enderecoLocal();
