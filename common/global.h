@@ -5,3 +5,4 @@
 #include "common/navegacao.h"
 #include "common/parametros.h"
 #include "common/texto.h"
+#include "common/sessao.h"
