@@ -1,0 +1,7 @@
+#include "common/ui/cores.h"
+
+CoresCompartilhadas& cores()
+{
+    static CoresCompartilhadas c;
+    return c;
+}

@@ -1,0 +1,146 @@
+#include "common/ui/dialogosqt.h"
+
+#include "common/ui/traducao.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+QWidget* janelaAtiva()
+{
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon icone(TipoCaixa tipo)
+{
+    switch (tipo) {
+    case TipoCaixa::Informacao:
+        return QMessageBox::Information;
+    case TipoCaixa::Aviso:
+        return QMessageBox::Warning;
+    case TipoCaixa::Erro:
+        return QMessageBox::Critical;
+    case TipoCaixa::Confirmacao:
+        return QMessageBox::Question;
+    case TipoCaixa::Simples:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Waits until a window that is not a dialog is closed or hidden.
+class EsperaFechar : public QObject
+{
+public:
+    explicit EsperaFechar(QEventLoop& laco) : laco_(laco) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide || e->type() == QEvent::Close) laco_.quit();
+        return false;
+    }
+
+private:
+    QEventLoop& laco_;
+};
+
+} // namespace
+
+int DialogosQt::mensagem(TipoCaixa tipo, const QString& titulo, const QString& texto, int botoes)
+{
+    QMessageBox caixa(icone(tipo), titulo.isEmpty() ? tituloPadrao(tipo) : titulo, texto, QMessageBox::NoButton,
+                      janelaAtiva());
+    caixa.setTextFormat(Qt::PlainText);
+    if (!(botoes & (Botao::Ok | Botao::Sim | Botao::Nao | Botao::Cancelar))) botoes = Botao::Ok;
+    struct Opcao
+    {
+        int botao;
+        QMessageBox::StandardButton padrao;
+        const char* texto;
+    };
+    const Opcao opcoes[] = {{Botao::Sim, QMessageBox::Yes, "&Yes"},
+                            {Botao::Nao, QMessageBox::No, "&No"},
+                            {Botao::Ok, QMessageBox::Ok, "OK"},
+                            {Botao::Cancelar, QMessageBox::Cancel, "Cancel"}};
+    QList<QPair<QAbstractButton*, int>> criados;
+    for (const Opcao& o : opcoes) {
+        if (!(botoes & o.botao)) continue;
+        QPushButton* b = caixa.addButton(o.padrao);
+        b->setText(traduzTexto(QString::fromLatin1(o.texto)));
+        criados << qMakePair(static_cast<QAbstractButton*>(b), o.botao);
+        if (!caixa.defaultButton()) caixa.setDefaultButton(b);
+    }
+    const int fechada = respostaPadrao(botoes);
+    for (const auto& [b, valor] : criados)
+        if (valor == fechada) caixa.setEscapeButton(b);
+    caixa.exec();
+    for (const auto& [b, valor] : criados)
+        if (caixa.clickedButton() == b) return valor;
+    return fechada;
+}
+
+bool DialogosQt::entrada(const QString& titulo, const QString& rotulo, QString& valor)
+{
+    QInputDialog d(janelaAtiva());
+    d.setWindowTitle(titulo);
+    d.setLabelText(rotulo);
+    d.setTextValue(valor);
+    d.setOkButtonText(traduzTexto(QStringLiteral("OK")));
+    d.setCancelButtonText(traduzTexto(QStringLiteral("Cancel")));
+    if (d.exec() != QDialog::Accepted) return false;
+    valor = d.textValue();
+    return true;
+}
+
+QString DialogosQt::abrirArquivo(const QString& titulo, const QString& filtro)
+{
+    return QFileDialog::getOpenFileName(janelaAtiva(), titulo, QString(), filtroQt(filtro));
+}
+
+int DialogosQt::mostrarModal(QObject* janela)
+{
+    if (auto* d = qobject_cast<QDialog*>(janela)) return d->exec();
+    auto* w = qobject_cast<QWidget*>(janela);
+    if (!w) return 0;
+    QPointer<QWidget> guarda(w);
+    const Qt::WindowModality antes = w->windowModality();
+    w->setWindowModality(Qt::ApplicationModal);
+    QEventLoop laco;
+    EsperaFechar espera(laco);
+    w->installEventFilter(&espera);
+    w->show();
+    laco.exec();
+    if (guarda) {
+        w->removeEventFilter(&espera);
+        w->setWindowModality(antes);
+    }
+    return 0;
+}
+
+QString DialogosQt::filtroQt(const QString& filtro)
+{
+    if (!filtro.contains(u'|')) return filtro;
+    const QStringList partes = filtro.split(u'|');
+    QStringList saida;
+    for (int i = 0; i + 1 < partes.size(); i += 2) {
+        QString descricao = partes[i].trimmed();
+        const int abre = int(descricao.indexOf(u'('));
+        if (abre >= 0) descricao = descricao.left(abre).trimmed();
+        QStringList padroes;
+        for (const QString& p : partes[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            const QString t = p.trimmed();
+            if (t.isEmpty()) continue;
+            padroes << t;
+            if (t.toLower() != t) padroes << t.toLower();
+        }
+        saida << QStringLiteral("%1 (%2)").arg(descricao, padroes.join(u' '));
+    }
+    return saida.join(QStringLiteral(";;"));
+}

@@ -1,0 +1,167 @@
+#include "common/ui/ligacaocampo.h"
+
+#include "common/ui/relatorioerro.h"
+
+#include <QWidget>
+
+namespace {
+QList<LigacaoCampo*>& todas()
+{
+    static QList<LigacaoCampo*> lista;
+    return lista;
+}
+} // namespace
+
+LigacaoCampo::LigacaoCampo(QWidget* widget, Controle* controle, Tipo tipo)
+    : QObject(widget), widget_(widget), controle_(controle), tipo_(tipo)
+{
+    setObjectName(QStringLiteral("ligacaoCampo"));
+    todas() << this;
+}
+
+LigacaoCampo::~LigacaoCampo()
+{
+    todas().removeOne(this);
+}
+
+void LigacaoCampo::liga(Dataset* dataset, const QString& nomeCampo)
+{
+    for (const auto& c : conexoes_)
+        disconnect(c);
+    conexoes_.clear();
+    ds_ = dataset;
+    nomeCampo_ = nomeCampo;
+    configurado_ = nullptr;
+    modificado_ = false;
+    if (dataset) {
+        conexoes_ << connect(dataset, &Dataset::stateChanged, this, &LigacaoCampo::aoMudarEstado);
+        conexoes_ << connect(dataset, &Dataset::recordChanged, this, &LigacaoCampo::aoMudarRegistro);
+        conexoes_ << connect(dataset, &Dataset::fieldChanged, this, &LigacaoCampo::aoMudarCampo);
+    }
+    atualiza();
+}
+
+Field* LigacaoCampo::campo() const
+{
+    if (!ds_ || nomeCampo_.isEmpty()) return nullptr;
+    return ds_->findField(nomeCampo_);
+}
+
+void LigacaoCampo::setEditaAoDigitar(bool sim)
+{
+    editaAoDigitar_ = sim;
+    atualiza();
+}
+
+void LigacaoCampo::setSomenteLeitura(bool sim)
+{
+    somenteLeitura_ = sim;
+    atualiza();
+}
+
+QString LigacaoCampo::textoParaMostrar(bool paraEdicao) const
+{
+    Field* f = campo();
+    if (!f || !ds_->active()) return {};
+    if (textoDoCampo) return textoDoCampo(*f);
+    return paraEdicao ? f->text() : f->displayText();
+}
+
+bool LigacaoCampo::editando() const
+{
+    return ds_ && ds_->isEditing();
+}
+
+bool LigacaoCampo::aceitaDigitacao() const
+{
+    Field* f = campo();
+    if (!f || somenteLeitura_ || f->readOnly() || f->isCalculated()) return false;
+    if (ds_->isEditing()) return true;
+    return editaAoDigitar_ && ds_->state() == EstadoDataset::Browse;
+}
+
+bool LigacaoCampo::preparaEdicao()
+{
+    if (!aceitaDigitacao()) return false;
+    if (ds_->isEditing()) return true;
+    protegido([&] { ds_->edit(); });
+    return ds_ && ds_->isEditing();
+}
+
+bool LigacaoCampo::grava()
+{
+    Field* f = campo();
+    if (!modificado_ || !f || !ds_->isEditing()) {
+        modificado_ = false;
+        return true;
+    }
+    try {
+        controle_->gravaCampo(*f);
+        modificado_ = false;
+        return true;
+    } catch (const EntradaInvalida& e) {
+        relataErro(e); // the text stays for correction
+    } catch (const Abort&) {
+        descarta();
+    } catch (const std::exception& e) {
+        descarta();
+        relataErro(e);
+    }
+    return false;
+}
+
+void LigacaoCampo::descarta()
+{
+    modificado_ = false;
+    mostra();
+}
+
+void LigacaoCampo::atualiza()
+{
+    Field* f = campo();
+    if (f != configurado_) {
+        configurado_ = f;
+        controle_->configuraCampo(f);
+    }
+    controle_->aplicaSomenteLeitura(!aceitaDigitacao());
+    modificado_ = false;
+    mostra();
+}
+
+void LigacaoCampo::mostra()
+{
+    Field* f = campo();
+    controle_->mostraCampo(f && ds_->active() ? f : nullptr);
+}
+
+void LigacaoCampo::aoMudarEstado()
+{
+    atualiza();
+}
+
+void LigacaoCampo::aoMudarRegistro()
+{
+    modificado_ = false;
+    mostra();
+}
+
+void LigacaoCampo::aoMudarCampo(Field* f)
+{
+    if (f && f == campo()) {
+        modificado_ = false;
+        mostra();
+    }
+}
+
+LigacaoCampo* LigacaoCampo::de(const QObject* widget)
+{
+    if (!widget) return nullptr;
+    return widget->findChild<LigacaoCampo*>(QStringLiteral("ligacaoCampo"), Qt::FindDirectChildrenOnly);
+}
+
+void LigacaoCampo::gravaPendentes(Dataset* dataset)
+{
+    const QList<LigacaoCampo*> lista = todas();
+    for (LigacaoCampo* l : lista)
+        if (l->ds_ == dataset && l->modificado_ && !l->grava()) throw Abort();
+}
