@@ -758,10 +758,6 @@ void Statement::decodeRow()
 
 void executeScript(Attachment& attachment, const QString& script)
 {
-    QString term = QStringLiteral(";");
-    QString current;
-    static const QRegularExpression setTerm(QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S+)?\\s*$"),
-                                            QRegularExpression::CaseInsensitiveOption);
     auto run = [&](QString sql) {
         sql = sql.trimmed();
         if (sql.isEmpty() || sql.compare(QStringLiteral("COMMIT"), Qt::CaseInsensitive) == 0 ||
@@ -778,28 +774,38 @@ void executeScript(Attachment& attachment, const QString& script)
         }
         tra.commit();
     };
-    const QStringList lines = script.split(u'\n');
-    for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
-        if (current.trimmed().isEmpty()) {
-            if (line.startsWith(QStringLiteral("--")) || line.isEmpty())
-                continue;
-            const auto m = setTerm.match(line);
-            if (m.hasMatch()) {
-                QString t = m.captured(1);
-                // "SET TERM ^ ;" ends with the old terminator
-                if (m.captured(2).isEmpty() && t.endsWith(term) && t.size() > term.size())
-                    t.chop(term.size());
-                term = t;
-                continue;
-            }
-        }
-        current += raw + u'\n';
-        if (line.endsWith(term)) {
-            QString sql = current.trimmed();
-            sql.chop(term.size());
+    static const QRegularExpression setTerm(QStringLiteral("^SET\\s+TERM\\s+(\\S+)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString term = QStringLiteral(";");
+    QString current;
+    const int n = int(script.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = script[i];
+        if (c == u'\'' || c == u'"') { // literal or quoted name: copied whole
+            int j = int(script.indexOf(c, i + 1));
+            while (j >= 0 && j + 1 < n && script[j + 1] == c)
+                j = int(script.indexOf(c, j + 2));
+            j = j < 0 ? n - 1 : j;
+            current += QStringView(script).mid(i, j - i + 1);
+            i = j;
+        } else if (c == u'-' && i + 1 < n && script[i + 1] == u'-') {
+            int j = int(script.indexOf(u'\n', i));
+            i = j < 0 ? n : j;
+            current += u'\n';
+        } else if (c == u'/' && i + 1 < n && script[i + 1] == u'*') {
+            int j = int(script.indexOf(QStringLiteral("*/"), i + 2));
+            i = j < 0 ? n : j + 1;
+        } else if (QStringView(script).mid(i, term.size()) == term) {
+            const QString stmt = current.trimmed();
             current.clear();
-            run(sql);
+            i += int(term.size()) - 1;
+            const auto m = setTerm.match(stmt);
+            if (m.hasMatch())
+                term = m.captured(1); // "SET TERM ^ ;" ends with the old terminator
+            else
+                run(stmt);
+        } else {
+            current += c;
         }
     }
     run(current);
