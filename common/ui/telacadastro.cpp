@@ -2,6 +2,9 @@
 
 #include "common/dialogos.h"
 #include "common/ui/cores.h"
+#include "common/ui/dbgrid.h"
+#include "common/ui/dblookupcombobox.h"
+#include "common/ui/dbradiogroup.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 
@@ -306,6 +309,52 @@ void TelaCadastro::atualizaCores()
             c = regra_.corObrigatorio;
         pintaFundo(w, c, lista);
     }
+}
+
+// ---------------------------------------------------------------- field information
+
+namespace {
+// Only the letters a to z: accented letters keep their case.
+QString maiusculasAscii(QString s)
+{
+    for (QChar& c : s)
+        if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - 32);
+    return s;
+}
+} // namespace
+
+QString InformacaoCampo(QWidget* foco)
+{
+    Dataset* ds = nullptr;
+    Field* campo = nullptr;
+    QString nomeCampo;
+    const DBLookupComboBox* lookup = nullptr;
+    for (QWidget* w = foco; w && !ds; w = w->parentWidget()) {
+        if (auto* grade = qobject_cast<DBGrid*>(w)) {
+            ds = grade->dataset();
+            campo = grade->campoSelecionado();
+            nomeCampo = campo ? campo->fieldName() : QString();
+        } else if (LigacaoCampo* l = LigacaoCampo::de(w)) {
+            if (l->tipo() == LigacaoCampo::Tipo::Outro && !qobject_cast<DBRadioGroup*>(w))
+                return {}; // check boxes and pictures are not asked about
+            ds = l->dataset();
+            campo = l->campo();
+            nomeCampo = l->nomeCampo();
+            lookup = qobject_cast<DBLookupComboBox*>(w);
+        }
+    }
+    if (!ds || ds->name().isEmpty()) return {};
+    const QChar cr(13);
+    const bool obrigatorio = campo && campo->required();
+    QString texto =
+        QStringLiteral("INFORMAÇÕES SOBRE O CAMPO") + cr + cr + QStringLiteral("Nome do Campo:") +
+        maiusculasAscii(nomeCampo) + cr + QStringLiteral("Tabela:") + maiusculasAscii(ds->name()) + cr +
+        maiusculasAscii(obrigatorio ? QStringLiteral("Campo Obrigatório") : QStringLiteral("Campo não Obrigatório"));
+    if (lookup)
+        texto += QString(cr) + cr + QStringLiteral("O valor do campo acima vem do campo ") +
+                 maiusculasAscii(lookup->campoChave()) + cr + QStringLiteral("que esta na Tabela ") +
+                 maiusculasAscii(lookup->lista() ? lookup->lista()->name() : QString());
+    return texto;
 }
 
 // ---------------------------------------------------------------- button pictures

@@ -112,6 +112,12 @@ private:
     RegraCores regra_;
 };
 
+// ---- field information ----
+// The text of the field information box for the focused control (a data box, list, lookup list,
+// memo, option group or grid column): column, dataset, whether required and, for a lookup list,
+// where its value comes from. Empty when the control is bound to no dataset.
+QString InformacaoCampo(QWidget* foco);
+
 // ---- button pictures ----
 // The folder of the pictures: "figuras" beside the executable.
 QString pastaFiguras();
