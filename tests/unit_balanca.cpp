@@ -109,6 +109,11 @@ private Q_SLOTS:
             << SimuladorBalanca::bytes(q + "\x02"
                                            "99")
             << 5.25 << QStringList{enviado} + recebido("05.250") + fechamento << QStringList();
+        // The cable pulled while the answer is awaited: the read itself fails.
+        QTest::newRow("cabo desligado") << SimuladorBalanca::desligada() << -1.0
+                                        << QStringList{enviado, QStringLiteral("⚠️ Erro na Leitura da Serial")} +
+                                               fechamento
+                                        << QStringList();
         QTest::newRow("instável") << SimuladorBalanca::bytes(SimuladorBalanca::quadro("IIIII")) << -1.0 << semPeso
                                   << QStringList{"Peso instável: aguarde a balança estabilizar e pese novamente"};
         QTest::newRow("negativo") << SimuladorBalanca::bytes(SimuladorBalanca::quadro("NNNNN")) << -1.0 << semPeso

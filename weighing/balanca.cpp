@@ -2,12 +2,11 @@
 
 #include "common/dialogos.h"
 #include "common/parametros.h"
+#include "common/texto.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QThread>
-
-#include <stdexcept>
 
 namespace {
 const QByteArray DataEnviar("\x05\x00", 2);
@@ -156,8 +155,7 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
             }
 
             const QString kg = s.left(2);
-            if (!soDigitos(kg))
-                throw std::runtime_error(QStringLiteral("'%1' não é um valor inteiro válido").arg(kg).toStdString());
+            if (!soDigitos(kg)) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(kg));
             const QString w_Kg = QString::number(kg.toInt());
             const QString w_Grama = s.mid(3, 3);
 
@@ -168,8 +166,7 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
             // The weight is written with a decimal comma whatever the machine's locale says.
             const QString texto = w_Kg + u',' + w_Grama;
             if (w_Grama.size() != 3 || !soDigitos(w_Grama))
-                throw std::runtime_error(
-                    QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(texto).toStdString());
+                throw ErroConversao(QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(texto));
             return (w_Kg.toInt() * 1000 + w_Grama.toInt()) / 1000.0;
         }();
     } catch (...) {

@@ -22,7 +22,8 @@ public:
 
     // One complete exchange, writing its progress to log one line at a time. Returns the weight in kg
     // when one was read; std::nullopt when the exchange failed or was cancelled (the user has already
-    // seen why). A frame whose weight characters are not numbers throws std::runtime_error.
+    // seen why). A frame whose weight characters are not numbers throws ErroConversao (a
+    // std::runtime_error), after the port is closed.
     std::optional<double> EnviarCtrlELerRespostaCOM3(const std::function<void(const QString&)>& log);
 
     const QString& porta() const { return porta_; }

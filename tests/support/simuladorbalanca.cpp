@@ -108,7 +108,7 @@ SimuladorBalanca::~SimuladorBalanca()
     ::close(parar_[0]);
     ::close(parar_[1]);
     ::close(slave_);
-    ::close(master_);
+    if (master_ >= 0) ::close(master_);
 }
 
 QByteArray SimuladorBalanca::quadro(const QByteArray& cincoCaracteres)
@@ -178,14 +178,14 @@ void SimuladorBalanca::executar()
         qsizetype i;
         while ((i = recebido.indexOf(pedido)) >= 0) {
             recebido.remove(0, i + pedido.size());
-            atender();
+            if (!atender()) return;
         }
         if (recebido.size() > 1) // noise: only a trailing 0x05 can still start a request
             recebido = recebido.right(1);
     }
 }
 
-void SimuladorBalanca::atender()
+bool SimuladorBalanca::atender()
 {
     Resposta r;
     std::function<void(int, const Resposta&)> avisar;
@@ -202,13 +202,20 @@ void SimuladorBalanca::atender()
         }
         avisar = aoAtender_;
     }
-    if (r.atrasoMs > 0 && !esperar(r.atrasoMs)) return;
+    if (r.atrasoMs > 0 && !esperar(r.atrasoMs)) return false;
     escrever(r.parte1);
     if (!r.parte2.isEmpty()) {
-        if (r.pausaMs > 0 && !esperar(r.pausaMs)) return;
+        if (r.pausaMs > 0 && !esperar(r.pausaMs)) return false;
         escrever(r.parte2);
     }
     if (avisar) avisar(n, r);
+    if (r.desligar) {
+        // Closing the master side hangs the terminal up for whoever has it open.
+        ::close(master_);
+        master_ = -1;
+        return false;
+    }
+    return true;
 }
 
 void SimuladorBalanca::escrever(const QByteArray& b)

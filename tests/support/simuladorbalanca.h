@@ -16,13 +16,15 @@ class SimuladorBalanca
 {
 public:
     // What the scale sends back for one request: `parte1`, then after `pausaMs` `parte2`; all of it
-    // `atrasoMs` after the request. Both parts empty: the scale stays silent.
+    // `atrasoMs` after the request. Both parts empty: the scale stays silent. `desligar`: then the
+    // cable is pulled (the pty hangs up and the simulator answers no more).
     struct Resposta
     {
         QByteArray parte1;
         QByteArray parte2;
         int atrasoMs = 0;
         int pausaMs = 0;
+        bool desligar = false;
     };
 
     // Opens the pty pair in raw mode and starts answering. Throws std::runtime_error when the system
@@ -47,6 +49,7 @@ public:
         return {a, b, atrasoMs, pausaMs};
     }
     static Resposta nada() { return {}; }
+    static Resposta desligada() { return {{}, {}, 0, 0, true}; }
 
     // Reply to every request that finds the queue empty (at the start: silence).
     void responderSempre(const Resposta& r);
@@ -67,7 +70,7 @@ public:
 private:
     void executar();
     bool esperar(int ms); // false when asked to stop
-    void atender();
+    bool atender();       // false: stop (asked to, or the line was hung up)
     void escrever(const QByteArray& b);
 
     int master_ = -1;
