@@ -184,3 +184,12 @@ bool enumero(const QString& numero)
             return false;
     return true;
 }
+
+QString AjustaControle(const QString& str)
+{
+    const qsizetype p = str.lastIndexOf(u'&');
+    if (p < 0)
+        return str;
+    const QString juntas = str.left(p) + str.mid(p + 1);
+    return juntas.isEmpty() ? str : juntas;
+}

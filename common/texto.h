@@ -40,3 +40,7 @@ QString trocacaractere(const QString& variavel, const QString& antigo, const QSt
 
 // True when numero is not empty and holds only the ASCII digits 0 to 9.
 bool enumero(const QString& numero);
+
+// A menu caption without its accelerator mark: the last "&" is dropped. A caption without a mark,
+// or one that is only the mark, comes back unchanged.
+QString AjustaControle(const QString& str);
