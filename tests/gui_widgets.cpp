@@ -7,6 +7,7 @@
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
+#include "common/ui/dbimage.h"
 #include "common/ui/dblookupcombobox.h"
 #include "common/ui/dbmemo.h"
 #include "common/ui/dbradiogroup.h"
@@ -21,6 +22,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -328,6 +331,64 @@ private Q_SLOTS:
                                                  "que esta na Tabela UF"));
         QCOMPARE(InformacaoCampo(ativo), QString());
         QCOMPARE(InformacaoCampo(new QLineEdit(&j)), QString());
+    }
+
+    void figuraCarregadaDeArquivo()
+    {
+        Base b;
+        Janela j;
+        auto* foto = j.poe(new DBImage);
+        foto->liga(&b.cliente, "FOTO");
+        b.cliente.open();
+        QVERIFY(!foto->temImagem());
+
+        // Not a picture: reported, the record stays as it was.
+        QTemporaryFile texto;
+        QVERIFY(texto.open());
+        texto.write("isto não é uma imagem");
+        texto.close();
+        caixas.respondeArquivo(texto.fileName());
+        QVERIFY(!foto->escolheArquivo());
+        QCOMPARE(b.cliente.state(), EstadoDataset::Browse);
+        QCOMPARE(caixas.textos().size(), 1);
+        QVERIFY(caixas.textos()[0].contains(QStringLiteral("não contém uma imagem válida")));
+
+        // A bitmap chosen while browsing opens the record for change first.
+        const QString bmp = QStringLiteral(COMEDAL_SOURCE_DIR "/figuras/gravar.bmp");
+        caixas.respondeArquivo(bmp);
+        QVERIFY(foto->escolheArquivo());
+        QCOMPARE(caixas.arquivosPedidos(), QStringList({"Abrir", "Abrir"}));
+        QCOMPARE(b.cliente.state(), EstadoDataset::Edit);
+        QVERIFY(foto->temImagem());
+        QCOMPARE(foto->pixmap().size(), QSize(24, 24));
+        b.cliente.post();
+        QFile f(bmp);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(b.coluna("select FOTO from CLIENTE where ID = 1").toByteArray(), f.readAll());
+
+        caixas.respondeArquivo(QString()); // cancelled: nothing happens
+        QVERIFY(!foto->escolheArquivo());
+        QCOMPARE(b.cliente.state(), EstadoDataset::Browse);
+    }
+
+    void abasColoridas()
+    {
+        QTabWidget abas;
+        abas.addTab(new QWidget, QStringLiteral("Cadastro"));
+        abas.addTab(new QWidget, QStringLiteral("Outros"));
+        abas.resize(400, 200);
+        pintaAbas(&abas, {QColor(0x00, 0x80, 0x00), QColor(0xFF, 0x80, 0x00)}, {QColor(), QColor(Qt::black)});
+        abas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&abas));
+        auto fundo = [&](int i) {
+            const QImage img = abas.tabBar()->grab().toImage();
+            const QRect r = abas.tabBar()->tabRect(i);
+            return QColor(img.pixel(r.right() - 5, r.bottom() - 5));
+        };
+        QCOMPARE(fundo(0), QColor(0x00, 0x80, 0x00));
+        QCOMPARE(fundo(1), QColor(0xFF, 0x80, 0x00));
+        abas.setCurrentIndex(1); // the active tab is the highlighted one
+        QCOMPARE(abas.tabBar()->property("abaDestacada").toInt(), 1);
     }
 
     void gradeListrada()
@@ -704,6 +765,7 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sim"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Abort"), QStringLiteral("&Abortar"));
         QCOMPARE(traduzTexto("Record not found"), QStringLiteral("Registro não encontrado"));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Copiar")); // Qt's own pt_BR
 
         DialogosQt qt;
         QString titulo;

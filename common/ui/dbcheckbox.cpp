@@ -31,3 +31,8 @@ void DBCheckBox::gravaCampo(Field& campo)
 {
     campo.setText(isChecked() ? marcado_ : desmarcado_);
 }
+
+DBCheckBox::~DBCheckBox()
+{
+    ligacao_->soltaControle();
+}

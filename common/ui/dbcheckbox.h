@@ -11,6 +11,7 @@ class DBCheckBox : public QCheckBox, private LigacaoCampo::Controle
     Q_OBJECT
 public:
     explicit DBCheckBox(QWidget* parent = nullptr);
+    ~DBCheckBox() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

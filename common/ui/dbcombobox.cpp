@@ -157,3 +157,8 @@ void DBComboBox::focusOutEvent(QFocusEvent* e)
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     if (ligacao_->modificado() && !ligacao_->grava()) setFocus(Qt::OtherFocusReason);
 }
+
+DBComboBox::~DBComboBox()
+{
+    ligacao_->soltaControle();
+}

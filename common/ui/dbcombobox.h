@@ -15,6 +15,7 @@ public:
     enum class Caixa { Normal, Alta, Baixa };
 
     explicit DBComboBox(QWidget* parent = nullptr);
+    ~DBComboBox() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

@@ -147,3 +147,8 @@ void DBEdit::focusOutEvent(QFocusEvent* e)
     }
     if (mascara().isEmpty()) ligacao_->descarta(); // back to the display text
 }
+
+DBEdit::~DBEdit()
+{
+    ligacao_->soltaControle();
+}

@@ -94,3 +94,8 @@ void DBImage::colar()
         abreParaAlterar().setValue(dados);
     });
 }
+
+DBImage::~DBImage()
+{
+    ligacao_->soltaControle();
+}

@@ -12,6 +12,7 @@ class DBImage : public QLabel, private LigacaoCampo::Controle
     Q_OBJECT
 public:
     explicit DBImage(QWidget* parent = nullptr);
+    ~DBImage() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

@@ -135,3 +135,10 @@ void DBLookupComboBox::wheelEvent(QWheelEvent* e)
     }
     QComboBox::wheelEvent(e);
 }
+
+DBLookupComboBox::~DBLookupComboBox()
+{
+    for (const auto& c : conexoes_)
+        disconnect(c);
+    ligacao_->soltaControle();
+}

@@ -12,6 +12,7 @@ class DBLookupComboBox : public QComboBox, private LigacaoCampo::Controle
     Q_OBJECT
 public:
     explicit DBLookupComboBox(QWidget* parent = nullptr);
+    ~DBLookupComboBox() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

@@ -85,3 +85,8 @@ void DBMemo::focusOutEvent(QFocusEvent* e)
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     if (ligacao_->modificado() && !ligacao_->grava()) setFocus(Qt::OtherFocusReason);
 }
+
+DBMemo::~DBMemo()
+{
+    ligacao_->soltaControle();
+}

@@ -11,6 +11,7 @@ class DBMemo : public QPlainTextEdit, private LigacaoCampo::Controle
     Q_OBJECT
 public:
     explicit DBMemo(QWidget* parent = nullptr);
+    ~DBMemo() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

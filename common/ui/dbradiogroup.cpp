@@ -93,3 +93,8 @@ void DBRadioGroup::gravaCampo(Field& campo)
 {
     campo.setText(valor(escolha_));
 }
+
+DBRadioGroup::~DBRadioGroup()
+{
+    ligacao_->soltaControle();
+}

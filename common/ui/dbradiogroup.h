@@ -16,6 +16,7 @@ class DBRadioGroup : public QGroupBox, private LigacaoCampo::Controle
     Q_OBJECT
 public:
     explicit DBRadioGroup(QWidget* parent = nullptr);
+    ~DBRadioGroup() override;
 
     void liga(Dataset* dataset, const QString& campo) { ligacao_->liga(dataset, campo); }
     LigacaoCampo* ligacao() const { return ligacao_; }

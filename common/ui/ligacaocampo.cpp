@@ -91,7 +91,7 @@ bool LigacaoCampo::preparaEdicao()
 bool LigacaoCampo::grava()
 {
     Field* f = campo();
-    if (!modificado_ || !f || !ds_->isEditing()) {
+    if (!controle_ || !modificado_ || !f || !ds_->isEditing()) {
         modificado_ = false;
         return true;
     }
@@ -116,8 +116,18 @@ void LigacaoCampo::descarta()
     mostra();
 }
 
+void LigacaoCampo::soltaControle()
+{
+    controle_ = nullptr;
+    for (const auto& c : conexoes_)
+        disconnect(c);
+    conexoes_.clear();
+    todas().removeOne(this);
+}
+
 void LigacaoCampo::atualiza()
 {
+    if (!controle_) return;
     Field* f = campo();
     if (f != configurado_) {
         configurado_ = f;
@@ -130,6 +140,7 @@ void LigacaoCampo::atualiza()
 
 void LigacaoCampo::mostra()
 {
+    if (!controle_) return;
     Field* f = campo();
     controle_->mostraCampo(f && ds_->active() ? f : nullptr);
 }
@@ -156,7 +167,8 @@ void LigacaoCampo::aoMudarCampo(Field* f)
 LigacaoCampo* LigacaoCampo::de(const QObject* widget)
 {
     if (!widget) return nullptr;
-    return widget->findChild<LigacaoCampo*>(QStringLiteral("ligacaoCampo"), Qt::FindDirectChildrenOnly);
+    LigacaoCampo* l = widget->findChild<LigacaoCampo*>(QStringLiteral("ligacaoCampo"), Qt::FindDirectChildrenOnly);
+    return l && l->controle_ ? l : nullptr;
 }
 
 void LigacaoCampo::gravaPendentes(Dataset* dataset)

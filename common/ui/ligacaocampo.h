@@ -81,7 +81,10 @@ public:
     // Shows the value and applies the state again.
     void atualiza();
 
-    bool vazio() const { return controle_->vazio(); }
+    bool vazio() const { return !controle_ || controle_->vazio(); }
+    // Called by the widget's destructor: from then on the link does nothing, as signals (a focus
+    // change while the screen is being destroyed) may still arrive before the link itself goes.
+    void soltaControle();
 
     // The link of a data-aware widget, or nullptr.
     static LigacaoCampo* de(const QObject* widget);

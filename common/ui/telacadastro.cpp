@@ -441,6 +441,13 @@ public:
     PintorAbas(QTabBar* barra, const QList<QColor>& cores, const QList<QColor>& texto)
         : QObject(barra), barra_(barra), cores_(cores), texto_(texto)
     {
+        setObjectName(QStringLiteral("pintorAbas"));
+    }
+
+    static PintorAbas* de(QTabBar* barra)
+    {
+        return dynamic_cast<PintorAbas*>(
+            barra->findChild<QObject*>(QStringLiteral("pintorAbas"), Qt::FindDirectChildrenOnly));
     }
 
     bool eventFilter(QObject* objeto, QEvent* evento) override
@@ -474,13 +481,15 @@ private:
 void pintaAbas(QTabWidget* abas, const QList<QColor>& cores, const QList<QColor>& coresTexto)
 {
     QTabBar* barra = abas->tabBar();
-    if (auto* antigo = barra->findChild<PintorAbas*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (PintorAbas* antigo = PintorAbas::de(barra)) {
         barra->removeEventFilter(antigo);
         delete antigo;
     }
     barra->installEventFilter(new PintorAbas(barra, cores, coresTexto));
-    QObject::connect(
-        abas, &QTabWidget::currentChanged, abas, [abas] { MudaCorPageControl(abas); }, Qt::UniqueConnection);
+    if (!abas->property("abasPintadas").toBool()) {
+        abas->setProperty("abasPintadas", true);
+        QObject::connect(abas, &QTabWidget::currentChanged, abas, [abas] { MudaCorPageControl(abas); });
+    }
     MudaCorPageControl(abas);
 }
 
@@ -489,7 +498,7 @@ void MudaCorPageControl(QTabWidget* abas)
     QTabBar* barra = abas->tabBar();
     const int ativa = abas->currentIndex();
     barra->setProperty(propriedadeDestaque, ativa);
-    if (!barra->findChild<PintorAbas*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (!PintorAbas::de(barra)) {
         for (int i = 0; i < barra->count(); ++i)
             barra->setTabTextColor(i, i == ativa ? QColor(0x00, 0x00, 0x80) : QColor());
     }
