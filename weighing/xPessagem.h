@@ -1,0 +1,113 @@
+#pragma once
+// The counter screen: a new meal for each plate, the consumer's CPF, the weight read from the
+// scale, confirmation and the receipt. The same screen browses and corrects earlier meals, lists
+// them all and keeps the log of the scale exchanges.
+
+#include "data/dataset.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class DBEdit;
+class DBGrid;
+class DBMemo;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+class TCupom;
+class TelaCadastro;
+
+class TPessagem : public QWidget
+{
+    Q_OBJECT
+public:
+    // Needs the data module (Dados) with its connection open.
+    explicit TPessagem(QWidget* parent = nullptr);
+    ~TPessagem() override;
+
+    // The screen's own meal dataset ("select * from REFEICAO" / WHERE line / "ORDER BY ID DESC").
+    Dataset* Refeicao = nullptr;
+
+    // The scale's port. Empty (the default): Balanca::portaPadrao() at each weighing.
+    void setPortaBalanca(const QString& porta) { portaBalanca_ = porta; }
+    QString portaBalanca() const;
+
+    // Shows the receipt once its query is set; by default the preview window. Tests put a PDF
+    // save in its place.
+    std::function<void(TCupom&)> mostraCupom;
+    // The receipt report; nullptr until the first print.
+    TCupom* cupom() const { return Cupom_; }
+
+    // ---- actions (the buttons run them through the error report) ----
+    void IncluirClick();
+    void AlterarClick();
+    void ExcluirClick();
+    void ConfirmarClick();
+    void NaoConfirmarClick();
+    void BotaoPesarClick();
+    void BotaoCodigoClick();
+    void Button1Click(int atitude); // 1 first, 2 previous, 3 next, 4 last
+    void DBGrid1DblClick();
+    void ImprimirClick();
+
+    // One scale exchange; the weight goes into PESO of the meal being written.
+    void EnviarCtrlELerRespostaCOM3();
+
+private:
+    void montaTela();
+    void FormCreate();
+
+    void RefeicaoAfterInsert(Dataset& DataSet);
+    void RefeicaoBeforeEdit(Dataset& DataSet);
+    void RefeicaoAfterEdit(Dataset& DataSet);
+    void RefeicaoBeforeDelete(Dataset& DataSet);
+    void RefeicaoAfterPost(Dataset& DataSet);
+    void RefeicaoCPFValidate(Field& Sender);
+    void DataSourceDataChange();
+    void PageControl1Change(int index);
+
+    // NOME of the consumer with this CPF; false when there is none.
+    static bool buscaConsumidor(const QString& cpf, QString& nome);
+    // The "1" or "2" audit group of the meal being written.
+    void preencheAuditoria(const QString& grupo);
+    // Selects one meal by key through the WHERE line.
+    void selecionaChave(const QVariant& chave);
+
+    QString portaBalanca_;
+    TelaCadastro* tela_ = nullptr;
+    QPointer<TCupom> Cupom_;
+    QString avisado_; // meal and CPF whose missing consumer was already reported
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* Tela1 = nullptr;
+    QWidget* TabListagem = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    DBEdit* w_ID = nullptr;
+    QToolButton* BotaoCodigo = nullptr;
+    DBEdit* w_CPF = nullptr;
+    QLabel* w_Nome = nullptr;
+    DBEdit* w_Data = nullptr;
+    DBEdit* w_Hora = nullptr;
+    DBEdit* w_Peso = nullptr;
+    DBEdit* w_ExportadoEm = nullptr;
+    DBMemo* w_Observacao = nullptr;
+    QPushButton* BotaoPesar = nullptr;
+    QLabel* Estado = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Incluir = nullptr;
+    QPushButton* Alterar = nullptr;
+    QPushButton* Excluir = nullptr;
+    QPushButton* Confirmar = nullptr;
+    QPushButton* NaoConfirmar = nullptr;
+    QPushButton* Imprimir = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+};
