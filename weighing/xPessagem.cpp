@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -173,6 +174,11 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
 
 TPessagem::~TPessagem() = default;
 
+TCupom* TPessagem::cupom() const
+{
+    return Cupom_;
+}
+
 QString TPessagem::portaBalanca() const
 {
     return portaBalanca_.isEmpty() ? Balanca::portaPadrao() : portaBalanca_;
@@ -219,6 +225,7 @@ void TPessagem::montaTela()
     BotaoCodigo = new QToolButton(PanelTopo);
     BotaoCodigo->setObjectName(QStringLiteral("BotaoCodigo"));
     BotaoCodigo->setAutoRaise(true);
+    BotaoCodigo->setFocusPolicy(Qt::NoFocus);
     BotaoCodigo->setFixedSize(24, 22);
     BotaoCodigo->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     defineDica(BotaoCodigo, QStringLiteral("Busca pelo Codigo - F6"));
@@ -364,6 +371,8 @@ void TPessagem::montaTela()
     for (const Coluna& c : colunas)
         DBGrid1->adicionaColuna(QString::fromLatin1(c.nome), QString::fromLatin1(c.nome), c.largura);
     DBGrid1->setZebra(true);
+    // About a screenful per read: each row costs a lookup of its consumer's name.
+    DBGrid1->modelo()->setLote(40);
     DBGrid1->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: %1; border: 1px solid #7A96B4; padding: 2px; }")
             .arg(corCeu.name()));
@@ -484,13 +493,21 @@ void TPessagem::RefeicaoAfterPost(Dataset& DataSet)
 
 bool TPessagem::buscaConsumidor(const QString& cpf, QString& nome)
 {
+    if (ultimoConsumidor_ && ultimoConsumidor_->cpf == cpf) {
+        nome = ultimoConsumidor_->nome;
+        return ultimoConsumidor_->achou;
+    }
     fb::Statement consulta(Dados->fatura, Dados->TransFatura,
                            QStringLiteral("SELECT ID, NOME FROM CLIENTE\nWHERE CPF=:CPF"));
     consulta.setParameter(QStringLiteral("CPF"), cpf);
     consulta.execute();
-    if (!consulta.fetch()) return false;
-    nome = consulta.value(1).toString();
-    return true;
+    Consumidor c{cpf, QString(), consulta.fetch()};
+    if (c.achou) c.nome = consulta.value(1).toString();
+    nome = c.nome;
+    // Kept until the event loop takes over again: the next action sees the register as it is then.
+    if (!ultimoConsumidor_) QTimer::singleShot(0, this, [this] { ultimoConsumidor_.reset(); });
+    ultimoConsumidor_ = c;
+    return c.achou;
 }
 
 void TPessagem::RefeicaoCPFValidate(Field& Sender)

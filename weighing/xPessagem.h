@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class DBEdit;
 class DBGrid;
@@ -41,7 +42,7 @@ public:
     // save in its place.
     std::function<void(TCupom&)> mostraCupom;
     // The receipt report; nullptr until the first print.
-    TCupom* cupom() const { return Cupom_; }
+    TCupom* cupom() const;
 
     // ---- actions (the buttons run them through the error report) ----
     void IncluirClick();
@@ -71,8 +72,9 @@ private:
     void DataSourceDataChange();
     void PageControl1Change(int index);
 
-    // NOME of the consumer with this CPF; false when there is none.
-    static bool buscaConsumidor(const QString& cpf, QString& nome);
+    // NOME of the consumer with this CPF; false when there is none. One action (a Confirmar
+    // re-reads the meal three times) asks the database once per CPF.
+    bool buscaConsumidor(const QString& cpf, QString& nome);
     // The "1" or "2" audit group of the meal being written.
     void preencheAuditoria(const QString& grupo);
     // Selects one meal by key through the WHERE line.
@@ -82,6 +84,12 @@ private:
     TelaCadastro* tela_ = nullptr;
     QPointer<TCupom> Cupom_;
     QString avisado_; // meal and CPF whose missing consumer was already reported
+    struct Consumidor
+    {
+        QString cpf, nome;
+        bool achou = false;
+    };
+    std::optional<Consumidor> ultimoConsumidor_; // forgotten when the action ends
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* Tela1 = nullptr;

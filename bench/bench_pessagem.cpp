@@ -1,0 +1,228 @@
+// bench_pessagem DATABASE [MEALS]
+// The counter screen's database work on a filled database (see bench_fill): for each of MEALS meals
+// (200 unless given) Incluir, the CPF given to the field (check digits, consumer lookup, name shown),
+// the weight, and Confirmar (post, commit-retaining, re-read, move to the last meal); then each
+// navigation move and the opening of the "Listagem" tab. Prints median, 90th percentile and worst
+// time of each. The meals registered stay in the database.
+#include "common/global.h"
+#include "common/ui/dbgrid.h"
+#include "data/arquivos.h"
+#include "data/conexao.h"
+#include "weighing/xPessagem.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+double ms(const QElapsedTimer& t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+void relata(const char* o_que, std::vector<double> v, double meta)
+{
+    if (v.empty()) return;
+    std::sort(v.begin(), v.end());
+    const double mediana = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    const double p90 = v[std::min(v.size() - 1, v.size() * 9 / 10)];
+    std::printf("%-52s n=%4zu  melhor %7.2f  mediana %7.2f  p90 %7.2f  pior %7.2f ms", o_que, v.size(), v.front(),
+                mediana, p90, v.back());
+    if (meta > 0) std::printf("  (meta < %g ms: %s)", meta, mediana < meta ? "ok" : "NÃO");
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+qint64 umValor(fb::Attachment& att, fb::Transaction& tra, const QString& sql)
+{
+    fb::Statement s(att, tra, sql);
+    s.execute();
+    return s.fetch() ? s.value(0).toLongLong() : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "uso: bench_pessagem BANCO [REFEICOES]\n"
+                             "  ex.: bench_pessagem 127.0.0.1/3050:/tmp/firebird/bench.fdb 200\n");
+        return 2;
+    }
+    const int n = argc == 3 ? QByteArray(argv[2]).toInt() : 200;
+    if (n < 1) {
+        std::fprintf(stderr, "quantidade inválida\n");
+        return 2;
+    }
+
+    DialogosRoteirizados caixas; // every box answered at once and recorded
+    defineDialogos(&caixas);
+    sessao().UsuarioEmUso = QStringLiteral("1");
+
+    try {
+        TDados dados({QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"), conexao::senhaPadrao()});
+        fb::Attachment& att = dados.fatura;
+        fb::Transaction& tra = dados.TransFatura;
+
+        QElapsedTimer t;
+        t.start();
+        const qint64 clientes = umValor(att, tra, QStringLiteral("select count(*) from CLIENTE"));
+        const qint64 refeicoes = umValor(att, tra, QStringLiteral("select count(*) from REFEICAO"));
+        std::printf("banco: %lld clientes, %lld refeições (contadas em %.1f s)\n", qlonglong(clientes),
+                    qlonglong(refeicoes), ms(t) / 1000);
+        if (clientes == 0) {
+            std::fprintf(stderr, "o banco não tem clientes: encha-o antes com bench_fill\n");
+            return 1;
+        }
+
+        // Registered CPFs drawn at random over the whole register, read before any timing.
+        const qint64 maiorCliente = umValor(att, tra, QStringLiteral("select max(ID) from CLIENTE"));
+        std::mt19937_64 sorte(42);
+        std::uniform_int_distribution<qint64> qualquer(1, maiorCliente);
+        QStringList cpfs;
+        {
+            fb::Statement s(att, tra, QStringLiteral("select CPF from CLIENTE where ID = :ID"));
+            while (cpfs.size() < n) {
+                s.setParameter(QStringLiteral("ID"), qualquer(sorte));
+                s.execute();
+                if (s.fetch()) cpfs << s.value(0).toString();
+                s.close();
+            }
+        }
+
+        // The server's own latency right now: one prepared one-row query, executed and read.
+        std::vector<double> idaEVolta;
+        {
+            fb::Statement s(att, tra, QStringLiteral("select 1 from RDB$DATABASE"));
+            for (int i = 0; i < 200; ++i) {
+                QElapsedTimer m;
+                m.start();
+                s.execute();
+                s.fetch();
+                s.close();
+                idaEVolta.push_back(ms(m));
+            }
+        }
+        relata("referência: consulta preparada de uma linha", idaEVolta, 0);
+        // What a durable commit costs on this disk: one row rewritten with its own values.
+        std::vector<double> commits;
+        {
+            const qint64 ultima = umValor(att, tra, QStringLiteral("select max(ID) from REFEICAO"));
+            fb::Statement u(att, tra, QStringLiteral("update REFEICAO set PESO = PESO where ID = :ID"));
+            u.setParameter(QStringLiteral("ID"), ultima);
+            for (int i = 0; i < 50; ++i) {
+                u.execute();
+                QElapsedTimer m;
+                m.start();
+                tra.commitRetaining();
+                commits.push_back(ms(m));
+            }
+        }
+        relata("referência: commit-retaining de uma linha alterada", commits, 0);
+
+        t.restart();
+        TPessagem tela;
+        const double abertura = ms(t);
+        tela.resize(1000, 700);
+        tela.show();
+        QApplication::processEvents();
+        tela.mostraCupom = [](TCupom&) {};
+        Dataset& r = *tela.Refeicao;
+        std::printf("tela aberta em %.2f ms na refeição %s\n", abertura, qPrintable(r.field("ID").asString()));
+
+        // ---- one meal at the counter
+        std::uniform_int_distribution<int> gramas(150, 1200);
+        std::vector<double> tempoCpf, grava, ultima, total;
+        for (int i = 0; i < n; ++i) {
+            QElapsedTimer m;
+            m.start();
+            tela.IncluirClick();
+            r.field(QStringLiteral("CPF")).setText(cpfs[i]);
+            const double aposCpf = ms(m);
+            r.field(QStringLiteral("PESO")).setValue(gramas(sorte) / 1000.0);
+            const double antesConfirmar = ms(m);
+            // Confirmar's two halves: the post (insert, commit-retaining, re-read), then the move
+            // to the last meal.
+            r.post();
+            const double aposPost = ms(m);
+            tela.Button1Click(4);
+            const double fim = ms(m);
+            tempoCpf.push_back(aposCpf);
+            grava.push_back(aposPost - antesConfirmar);
+            ultima.push_back(fim - aposPost);
+            total.push_back(fim);
+            if (r.isEditing() || r.field(QStringLiteral("CPF")).asString() != cpfs[i]) {
+                std::fprintf(stderr, "a refeição %d não foi gravada como esperado\n", i);
+                return 1;
+            }
+            QApplication::processEvents();
+        }
+        relata("refeição: Incluir + C.P.F. (validação e consulta)", tempoCpf, 0);
+        relata("refeição: post com commit-retaining e releitura", grava, 0);
+        relata("refeição: ir para a última refeição", ultima, 0);
+        relata("refeição completa (trabalho de banco do balcão)", total, 15);
+
+        // ---- navigation, from the newest meal
+        auto move = [&](int atitude) {
+            QElapsedTimer m;
+            m.start();
+            tela.Button1Click(atitude);
+            const double d = ms(m);
+            QApplication::processEvents();
+            return d;
+        };
+        std::vector<double> anterior, proximo, primeiro, ultimo;
+        tela.Button1Click(4);
+        for (int i = 0; i < n; ++i)
+            anterior.push_back(move(2));
+        for (int i = 0; i < n; ++i)
+            proximo.push_back(move(3));
+        for (int i = 0; i < n / 4 + 1; ++i) {
+            primeiro.push_back(move(1));
+            ultimo.push_back(move(4));
+        }
+        relata("navegação: registro anterior", anterior, 10);
+        relata("navegação: próximo registro", proximo, 10);
+        relata("navegação: primeiro registro", primeiro, 10);
+        relata("navegação: último registro", ultimo, 10);
+
+        // ---- the list: re-read on showing the tab, the first screenful fetched and drawn
+        auto* abas = tela.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        auto* grade = tela.findChild<DBGrid*>(QStringLiteral("DBGrid1"));
+        std::vector<double> listagem;
+        int linhas = 0;
+        for (int i = 0; i < 30; ++i) {
+            abas->setCurrentIndex(0);
+            QApplication::processEvents();
+            QElapsedTimer m;
+            m.start();
+            abas->setCurrentIndex(1);
+            QApplication::processEvents();
+            grade->viewport()->repaint();
+            listagem.push_back(ms(m));
+            linhas = grade->model()->rowCount();
+        }
+        abas->setCurrentIndex(0);
+        relata("abrir \"Listagem\" (reabrir a lista e desenhá-la)", listagem, 50);
+        std::printf("linhas lidas pela grade ao abrir: %d\n", linhas);
+
+        if (!caixas.textos().isEmpty())
+            std::printf("caixas mostradas: %s\n", qPrintable(caixas.textos().join(QStringLiteral(" | "))));
+    } catch (const fb::Error& e) {
+        std::fprintf(stderr, "%s\n", e.message().toUtf8().constData());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    defineDialogos(nullptr);
+    return 0;
+}
