@@ -1,0 +1,29 @@
+#pragma once
+// Small pieces of look shared by the screens of this folder: captions tied to their boxes,
+// headed strips, picture buttons with their hints, background and text colours.
+
+#include <QColor>
+#include <QString>
+#include <QStyle>
+
+class QLabel;
+class QToolButton;
+class QWidget;
+
+namespace visual {
+
+inline const QColor azulMarinho{0x00, 0x00, 0x80};
+
+// A caption that is the buddy of its box.
+QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa);
+// A headed strip (#B6DAED) across a screen.
+QLabel* faixa(QWidget* pai, const QString& texto);
+// A flat picture button with its hint as tooltip and accessible name.
+QToolButton* botaoFigura(QWidget* pai, const char* nome, const QString& dica,
+                         QStyle::StandardPixmap figura = QStyle::SP_CustomBase);
+void corFundo(QWidget* w, const QColor& cor);
+void corTexto(QWidget* w, const QColor& cor);
+// Base colour of a box (the colour its text is written on).
+void corCaixa(QWidget* w, const QColor& cor);
+
+} // namespace visual
