@@ -136,6 +136,10 @@ private Q_SLOTS:
         QCOMPARE(titulos, (QStringList{"Nome", "Codigo", "Telefone", "CPF", "Mãe"}));
         QCOMPARE(grade->model()->index(0, 2).data().toString(), QStringLiteral("(71) 98765-4321"));
         QCOMPARE(grade->selectionBehavior(), QAbstractItemView::SelectItems); // the cell, not the row
+        mostra();
+        busca("MAR");
+        const QString pasta = qEnvironmentVariable("COMEDAL_CAPTURAS");
+        if (!pasta.isEmpty()) lista->grab().save(pasta + "/lista-pacientes.png");
     }
 
     void nameSearch_data()
