@@ -56,7 +56,9 @@ public:
                     p.caminho = primeira.value(1);
                     for (int i = 1; i < linhas.size(); ++i) {
                         const int dp = int(linhas[i].indexOf(':'));
-                        if (dp > 0) p.cabecalhos.insert(linhas[i].left(dp).trimmed().toLower(), linhas[i].mid(dp + 1).trimmed());
+                        if (dp > 0)
+                            p.cabecalhos.insert(linhas[i].left(dp).trimmed().toLower(),
+                                                linhas[i].mid(dp + 1).trimmed());
                     }
                     const int tamanho = p.cabecalhos.value("content-length").toInt();
                     if (recebido->size() < fim + 4 + tamanho) return;
@@ -147,17 +149,45 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nova");
         QTest::addColumn<QString>("confirmacao");
         QTest::addColumn<QString>("mensagem"); // empty: accepted
-        QTest::newRow("three characters") << "Velha1" << "Velha1" << "abc" << "abc"
+        QTest::newRow("three characters") << "Velha1"
+                                          << "Velha1"
+                                          << "abc"
+                                          << "abc"
                                           << "Comprimento de Senha minimo = 4 caracteres";
-        QTest::newRow("four characters") << "Velha1" << "Velha1" << "abcd" << "abcd" << "";
-        QTest::newRow("old in other case") << "Velha1" << "velha1" << "Nova1234" << "Nova1234"
+        QTest::newRow("four characters") << "Velha1"
+                                         << "Velha1"
+                                         << "abcd"
+                                         << "abcd"
+                                         << "";
+        QTest::newRow("old in other case") << "Velha1"
+                                           << "velha1"
+                                           << "Nova1234"
+                                           << "Nova1234"
                                            << "Senha antiga não confere.";
-        QTest::newRow("wrong old") << "Velha1" << "Velha2" << "Nova1234" << "Nova1234" << "Senha antiga não confere.";
-        QTest::newRow("mismatch") << "Velha1" << "Velha1" << "Nova1234" << "Nova1235" << "Senhas não coincidem.";
-        QTest::newRow("short beats wrong old") << "Velha1" << "x" << "ab" << "ab"
+        QTest::newRow("wrong old") << "Velha1"
+                                   << "Velha2"
+                                   << "Nova1234"
+                                   << "Nova1234"
+                                   << "Senha antiga não confere.";
+        QTest::newRow("mismatch") << "Velha1"
+                                  << "Velha1"
+                                  << "Nova1234"
+                                  << "Nova1235"
+                                  << "Senhas não coincidem.";
+        QTest::newRow("short beats wrong old") << "Velha1"
+                                               << "x"
+                                               << "ab"
+                                               << "ab"
                                                << "Comprimento de Senha minimo = 4 caracteres";
-        QTest::newRow("no stored password, empty old") << "<null>" << "" << "Nova1234" << "Nova1234" << "";
-        QTest::newRow("no stored password, typed old") << "<null>" << "x" << "Nova1234" << "Nova1234"
+        QTest::newRow("no stored password, empty old") << "<null>"
+                                                       << ""
+                                                       << "Nova1234"
+                                                       << "Nova1234"
+                                                       << "";
+        QTest::newRow("no stored password, typed old") << "<null>"
+                                                       << "x"
+                                                       << "Nova1234"
+                                                       << "Nova1234"
                                                        << "Senha antiga não confere.";
     }
     void alteracao()
@@ -168,7 +198,8 @@ private Q_SLOTS:
         QFETCH(QString, confirmacao);
         QFETCH(QString, mensagem);
         Base b;
-        if (guardada == QStringLiteral("<null>")) b.db.exec(QStringLiteral("update USUARIOS set SENHA = NULL where ID = 2"));
+        if (guardada == QStringLiteral("<null>"))
+            b.db.exec(QStringLiteral("update USUARIOS set SENHA = NULL where ID = 2"));
         TAlteraSenha janela;
         janela.show();
         digita(&janela, "w_SenhaAntiga", antiga);
@@ -186,7 +217,8 @@ private Q_SLOTS:
             QCOMPARE(b.senhaDe(2), guardada == QStringLiteral("<null>") ? QString() : guardada);
             QCOMPARE(b.solicitaDe(2), QStringLiteral("S"));
             QVERIFY(janela.isVisible());
-            const TipoCaixa tipo = mensagem.startsWith(QStringLiteral("Comprimento")) ? TipoCaixa::Simples : TipoCaixa::Erro;
+            const TipoCaixa tipo =
+                mensagem.startsWith(QStringLiteral("Comprimento")) ? TipoCaixa::Simples : TipoCaixa::Erro;
             QCOMPARE(int(b.caixas.caixas().first().tipo), int(tipo));
         }
     }
@@ -278,7 +310,8 @@ private Q_SLOTS:
             QCOMPARE(encerrou, 0);
             filho<QPushButton>(&janela, "Recuperar")->click();
             QCOMPARE(janela.contador, restantes);
-            esperadas << QStringLiteral("Usuário não identificado no nosso sistema\nVocê tem mais %1 tentativas").arg(restantes);
+            esperadas << QStringLiteral("Usuário não identificado no nosso sistema\nVocê tem mais %1 tentativas")
+                             .arg(restantes);
         }
         QCOMPARE(b.caixas.textos(), esperadas);
         QCOMPARE(int(b.caixas.caixas().first().tipo), int(TipoCaixa::Aviso));
@@ -307,11 +340,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cpf");
         QTest::addColumn<QString>("nascimento");
         QTest::addColumn<QString>("mensagem");
-        QTest::newRow("no CPF") << "" << "12031980" << "Obrigatório preenchimento de CPF";
-        QTest::newRow("no birth date") << "12345678909" << "" << "Obrigatório preenchimento da Data de Nascimento";
-        QTest::newRow("CPF too short") << "1234567890" << "12031980" << "AtençãoDeve-se Digitar CPF Valido\nsem ., / ou - ";
-        QTest::newRow("CPF check digits") << "12345678900" << "12031980" << "Número de C.P.F. Invalido.";
-        QTest::newRow("impossible date") << "12345678909" << "31021980" << "Data de Nascimento inválida.";
+        QTest::newRow("no CPF") << ""
+                                << "12031980"
+                                << "Obrigatório preenchimento de CPF";
+        QTest::newRow("no birth date") << "12345678909"
+                                       << ""
+                                       << "Obrigatório preenchimento da Data de Nascimento";
+        QTest::newRow("CPF too short") << "1234567890"
+                                       << "12031980"
+                                       << "AtençãoDeve-se Digitar CPF Valido\nsem ., / ou - ";
+        QTest::newRow("CPF check digits") << "12345678900"
+                                          << "12031980"
+                                          << "Número de C.P.F. Invalido.";
+        QTest::newRow("impossible date") << "12345678909"
+                                         << "31021980"
+                                         << "Data de Nascimento inválida.";
     }
     void camposObrigatorios()
     {
@@ -399,10 +442,11 @@ private Q_SLOTS:
         const QJsonObject o = QJsonDocument::fromJson(p.corpo).object();
         QCOMPARE(o.value("token").toString(), QStringLiteral("TOKEN-XYZ"));
         QCOMPARE(o.value("numero").toString(), QStringLiteral("71988887777"));
-        QCOMPARE(o.value("mensagem").toString(),
-                 QStringLiteral("Você acabou de receber a seguinte senha ") + temporaria +
-                     QStringLiteral(" , para ser utilizada no sistema  COMEDAL da empresa RESTAURANTE POPULAR LTDA pelo "
-                                    "motivo de solicitação de recuperação de senha"));
+        QCOMPARE(
+            o.value("mensagem").toString(),
+            QStringLiteral("Você acabou de receber a seguinte senha ") + temporaria +
+                QStringLiteral(" , para ser utilizada no sistema  COMEDAL da empresa RESTAURANTE POPULAR LTDA pelo "
+                               "motivo de solicitação de recuperação de senha"));
 
         // The next login's change window takes the temporary password as the old one.
         TAlteraSenha troca;
@@ -418,11 +462,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("caso");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("gateway down") << "fora" << "falha de comunicação com o gateway";
-        QTest::newRow("gateway refuses") << "500" << "o gateway recusou a mensagem (HTTP 500: número bloqueado)";
-        QTest::newRow("gateway says error") << "erro" << "o gateway recusou a mensagem: token inválido";
-        QTest::newRow("no endpoint configured") << "sem url" << "urlwhatappgw";
-        QTest::newRow("no mobile number") << "sem celular" << "não há celular no seu cadastro";
+        QTest::newRow("gateway down") << "fora"
+                                      << "falha de comunicação com o gateway";
+        QTest::newRow("gateway refuses") << "500"
+                                         << "o gateway recusou a mensagem (HTTP 500: número bloqueado)";
+        QTest::newRow("gateway says error") << "erro"
+                                            << "o gateway recusou a mensagem: token inválido";
+        QTest::newRow("no endpoint configured") << "sem url"
+                                                << "urlwhatappgw";
+        QTest::newRow("no mobile number") << "sem celular"
+                                          << "não há celular no seu cadastro";
     }
     void semEnvioASenhaFica()
     {

@@ -109,10 +109,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("usuario");
         QTest::addColumn<QString>("alterar"); // "" for no rights row
         QTest::addColumn<bool>("pode");
-        QTest::newRow("administrator") << "1" << "" << true;
-        QTest::newRow("with the right") << "2" << "S" << true;
-        QTest::newRow("right refused") << "2" << "N" << false;
-        QTest::newRow("no rights row") << "2" << "" << false;
+        QTest::newRow("administrator") << "1"
+                                       << "" << true;
+        QTest::newRow("with the right") << "2"
+                                        << "S" << true;
+        QTest::newRow("right refused") << "2"
+                                       << "N" << false;
+        QTest::newRow("no rights row") << "2"
+                                       << "" << false;
     }
     void direito()
     {
@@ -202,8 +206,9 @@ private Q_SLOTS:
         QCOMPARE(b.dados.Empresas->state(), EstadoDataset::Edit);
         botao(&tela, "Confirmar")->click();
         QCOMPARE(b.caixas.textos(), QStringList());
-        QCOMPARE(b.coluna("select u.UF from EMPRESAS e join UNIDADEFEDERACAO u on u.ID = e.UF where e.ID = 1").toString(),
-                 QStringLiteral("BA"));
+        QCOMPARE(
+            b.coluna("select u.UF from EMPRESAS e join UNIDADEFEDERACAO u on u.ID = e.UF where e.ID = 1").toString(),
+            QStringLiteral("BA"));
         QCOMPARE(uf->currentText(), QStringLiteral("BA- BAHIA"));
     }
 

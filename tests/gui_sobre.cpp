@@ -61,9 +61,9 @@ private Q_SLOTS:
         const QStringList desenho = {"Nome do Produto", "Versão", "Comentários: Sistema de Gestão", "Copyright"};
         QTest::newRow("no version information") << false << QStringList() << QStringList() << desenho;
         QTest::newRow("empty version information") << true << QStringList() << QStringList() << desenho;
-        QTest::newRow("file version only") << true << QStringList{"Fileversion"} << QStringList{"1.0.0.0"}
-                                           << QStringList{"Nome do Produto", "Versão: 1.0.0.0",
-                                                          "Comentários: Sistema de Gestão", "Copyright"};
+        QTest::newRow("file version only")
+            << true << QStringList{"Fileversion"} << QStringList{"1.0.0.0"}
+            << QStringList{"Nome do Produto", "Versão: 1.0.0.0", "Comentários: Sistema de Gestão", "Copyright"};
         QTest::newRow("all four, resource spelling")
             << true << QStringList{"ProductName", "FileVersion", "LegalCopyright", "Comments"}
             << QStringList{"Comedal", "2.1.0.7", "(c) Comedal", "Refeições"}

@@ -42,10 +42,13 @@ struct Base
             "values ('BRUNO', 'Bruno1', 'SALVADOR', 'BARRA', '52998224725', '1990-07-01', 'S', 'N');\n"
             "insert into USUARIOS (NOME, SENHA, CIDADE, BAIRRO, CPF, NASCIMENTO, ATIVO, SOLICITASENHA) "
             "values ('CARLA', 'Carla1', 'SALVADOR', 'PITUBA', '11144477735', '1985-12-31', 'B', 'N');\n"
-            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Comedal', '2024-05-01 08:00', 'a');\n"
+            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Comedal', '2024-05-01 08:00', "
+            "'a');\n"
             "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Outro', '2024-05-02 08:00', 'b');\n"
-            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (3, 'Comedal', '2024-05-03 08:00', 'c');\n"
-            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Comedal', '2024-05-04 08:00', 'd');\n"));
+            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (3, 'Comedal', '2024-05-03 08:00', "
+            "'c');\n"
+            "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Comedal', '2024-05-04 08:00', "
+            "'d');\n"));
         dados.Usuarios->open();
     }
     ~Base() { defineDialogos(anterior); }
@@ -129,13 +132,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("excluir");
         QTest::addColumn<QString>("programa");
         QTest::addColumn<QString>("ligados");
-        QTest::newRow("administrator without rows") << "1" << "" << "" << "" << "" << "IAE";
-        QTest::newRow("all rights") << "2" << "S" << "S" << "S" << "Usuários" << "IAE";
-        QTest::newRow("add only") << "2" << "S" << "N" << "N" << "Usuários" << "I--";
-        QTest::newRow("change only") << "2" << "N" << "S" << "" << "Usuários" << "-A-";
-        QTest::newRow("delete only") << "2" << "" << "" << "S" << "Usuários" << "--E";
-        QTest::newRow("rights on another program") << "2" << "S" << "S" << "S" << "Clientes" << "---";
-        QTest::newRow("no rights row") << "2" << "" << "" << "" << "" << "---";
+        QTest::newRow("administrator without rows") << "1"
+                                                    << ""
+                                                    << ""
+                                                    << ""
+                                                    << ""
+                                                    << "IAE";
+        QTest::newRow("all rights") << "2"
+                                    << "S"
+                                    << "S"
+                                    << "S"
+                                    << "Usuários"
+                                    << "IAE";
+        QTest::newRow("add only") << "2"
+                                  << "S"
+                                  << "N"
+                                  << "N"
+                                  << "Usuários"
+                                  << "I--";
+        QTest::newRow("change only") << "2"
+                                     << "N"
+                                     << "S"
+                                     << ""
+                                     << "Usuários"
+                                     << "-A-";
+        QTest::newRow("delete only") << "2"
+                                     << ""
+                                     << ""
+                                     << "S"
+                                     << "Usuários"
+                                     << "--E";
+        QTest::newRow("rights on another program") << "2"
+                                                   << "S"
+                                                   << "S"
+                                                   << "S"
+                                                   << "Clientes"
+                                                   << "---";
+        QTest::newRow("no rights row") << "2"
+                                       << ""
+                                       << ""
+                                       << ""
+                                       << ""
+                                       << "---";
     }
     void direitos()
     {
@@ -222,9 +260,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("senha"); // "<none>": the field left alone
         QTest::addColumn<QString>("mensagem");
-        QTest::newRow("none") << "<none>" << "Informe a senha do novo usuário (mínimo de 4 caracteres).";
-        QTest::newRow("cleared") << "" << "Informe a senha do novo usuário (mínimo de 4 caracteres).";
-        QTest::newRow("three characters") << "abc" << "Comprimento de Senha minimo = 4 caracteres";
+        QTest::newRow("none") << "<none>"
+                              << "Informe a senha do novo usuário (mínimo de 4 caracteres).";
+        QTest::newRow("cleared") << ""
+                                 << "Informe a senha do novo usuário (mínimo de 4 caracteres).";
+        QTest::newRow("three characters") << "abc"
+                                          << "Comprimento de Senha minimo = 4 caracteres";
     }
     void senhaDoNovoUsuario()
     {
@@ -253,11 +294,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mensagem");
         QTest::addColumn<QString>("guardada");
         QTest::addColumn<QString>("solicita");
-        QTest::newRow("placeholder means unchanged") << "<none>" << "" << "Ana123" << "N";
-        QTest::newRow("cleared means unchanged") << "" << "" << "Ana123" << "N";
-        QTest::newRow("three characters") << "abc" << "Comprimento de Senha minimo = 4 caracteres" << "Ana123" << "N";
-        QTest::newRow("four characters") << "abcd" << "" << "abcd" << "S";
-        QTest::newRow("ten stars typed") << "**********" << "" << "**********" << "S";
+        QTest::newRow("placeholder means unchanged") << "<none>"
+                                                     << ""
+                                                     << "Ana123"
+                                                     << "N";
+        QTest::newRow("cleared means unchanged") << ""
+                                                 << ""
+                                                 << "Ana123"
+                                                 << "N";
+        QTest::newRow("three characters") << "abc"
+                                          << "Comprimento de Senha minimo = 4 caracteres"
+                                          << "Ana123"
+                                          << "N";
+        QTest::newRow("four characters") << "abcd"
+                                         << ""
+                                         << "abcd"
+                                         << "S";
+        QTest::newRow("ten stars typed") << "**********"
+                                         << ""
+                                         << "**********"
+                                         << "S";
     }
     void senhaAoAlterar()
     {
@@ -378,7 +434,8 @@ private Q_SLOTS:
         Base b;
         TCad_Usuario tela;
         QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
-        b.caixas.respondeEntrada(resposta == QStringLiteral("<cancel>") ? std::nullopt : std::optional<QString>(resposta));
+        b.caixas.respondeEntrada(resposta == QStringLiteral("<cancel>") ? std::nullopt
+                                                                        : std::optional<QString>(resposta));
         botao(&tela, "BotaoCodigo")->click();
         QCOMPARE(b.caixas.entradas().size(), 1);
         QCOMPARE(b.caixas.entradas().first().titulo, QStringLiteral("Ir Para"));
@@ -445,7 +502,7 @@ private Q_SLOTS:
             return v;
         };
         QCOMPARE(versoes(), (QStringList{"d", "a"})); // this system only, newest first
-        botao(&tela, "Button3")->click(); // next user in name order: Bruno
+        botao(&tela, "Button3")->click();             // next user in name order: Bruno
         QCOMPARE(b.dados.Usuarios->value("ID").toInt(), 3);
         QCOMPARE(versoes(), QStringList{"c"});
         abas->setCurrentIndex(0);

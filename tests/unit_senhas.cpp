@@ -45,7 +45,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("pontos");
         QTest::addColumn<QString>("palavra");
-        const QList<QPair<int, QString>> tabela = {{0, "Fraca"},   {15, "Fraca"},   {25, "Fraca"},
+        const QList<QPair<int, QString>> tabela = {{0, "Fraca"},    {15, "Fraca"},   {25, "Fraca"},
                                                    {40, "Regular"}, {50, "Regular"}, {65, "Média"},
                                                    {75, "Boa"},     {90, "Boa"},     {100, "Ótima"}};
         for (const auto& [p, w] : tabela)
@@ -86,8 +86,9 @@ private Q_SLOTS:
             QCOMPARE(s.size(), 8);
             for (QChar c : s) {
                 QVERIFY2(!proibidos.contains(c), qPrintable(s));
-                QVERIFY2(QStringLiteral("ABCDEFGHJKLMNOPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz023456789@#$%&*<>?").contains(c),
-                         qPrintable(s));
+                QVERIFY2(
+                    QStringLiteral("ABCDEFGHJKLMNOPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz023456789@#$%&*<>?").contains(c),
+                    qPrintable(s));
             }
             vistas.insert(s);
         }
@@ -144,7 +145,8 @@ private Q_SLOTS:
             GerarSenhaAleatoria(8, false, false, false, false);
             QFAIL("no error");
         } catch (const ErroSenha& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Nenhum tipo de caractere foi selecionado para a senha"));
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     QStringLiteral("Nenhum tipo de caractere foi selecionado para a senha"));
         }
     }
 };

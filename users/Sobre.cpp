@@ -258,8 +258,7 @@ void TAboutBox::EmailClick()
 
 bool TAboutBox::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (evento->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
+    if (evento->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
         if (objeto == w_Site) SiteClick();
         if (objeto == w_Email) EmailClick();
         if (objeto == Fechar) FecharClick();

@@ -5,8 +5,7 @@
 
 namespace {
 
-const QString especiais =
-    QStringLiteral("àâêôûãõáéíóúçüÀÂÊÔÛÃÕÁÉÍÓÚÇÜ~!-,.@#$%¨&*()_;:?/\\]}{[´`=+");
+const QString especiais = QStringLiteral("àâêôûãõáéíóúçüÀÂÊÔÛÃÕÁÉÍÓÚÇÜ~!-,.@#$%¨&*()_;:?/\\]}{[´`=+");
 
 bool existe(const QString& Str, const std::function<bool(QChar)>& teste)
 {

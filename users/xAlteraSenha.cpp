@@ -83,8 +83,8 @@ TAlteraSenha::TAlteraSenha(QWidget* parent)
 void TAlteraSenha::w_ConfirmaChange()
 {
     // Only the lengths are compared: a hint while typing, not a check.
-    corDoTexto(w_ConfirmaSenha, w_ConfirmaSenha->text().size() == w_NovaSenha->text().size() ? QColor(Qt::black)
-                                                                                                : QColor(0xFF, 0, 0));
+    corDoTexto(w_ConfirmaSenha,
+               w_ConfirmaSenha->text().size() == w_NovaSenha->text().size() ? QColor(Qt::black) : QColor(0xFF, 0, 0));
 }
 
 bool TAlteraSenha::AlterarClick()

@@ -141,7 +141,8 @@ void TEmpresa::montaTela()
     w_RazaoSocial->setFont(ft);
     lEmpresa->setBuddy(w_RazaoSocial);
     BotaoImagem = botaoFigura(PanelTopo, "BotaoImagem", QStringLiteral("Tem Imagem Vinculada"), QStyle::SP_FileIcon);
-    BotaoAjuda = botaoFigura(PanelTopo, "BotaoAjuda", QStringLiteral("Ajuda do Sistema"), QStyle::SP_MessageBoxQuestion);
+    BotaoAjuda =
+        botaoFigura(PanelTopo, "BotaoAjuda", QStringLiteral("Ajuda do Sistema"), QStyle::SP_MessageBoxQuestion);
     auto* ht = new QHBoxLayout(PanelTopo);
     ht->setContentsMargins(10, 8, 10, 8);
     ht->addWidget(lEmpresa);
@@ -295,15 +296,15 @@ QWidget* TEmpresa::montaInternet()
         return g;
     };
     grupo(QStringLiteral(" Configuração básica de Internet "),
-          {QStringLiteral("e-mail"), QStringLiteral("Site da Empresa"), QStringLiteral("SMTP"), QStringLiteral("UserID"),
-           QStringLiteral("Senha smtp"), QStringLiteral("email do setor de autorização"),
+          {QStringLiteral("e-mail"), QStringLiteral("Site da Empresa"), QStringLiteral("SMTP"),
+           QStringLiteral("UserID"), QStringLiteral("Senha smtp"), QStringLiteral("email do setor de autorização"),
            QStringLiteral("Caminho Vizualização Imagem DICOM"), QStringLiteral("Site do Boletim Médico")});
-    QGridLayout* datas = grupo(
-        QStringLiteral(" Datas Limites de Operação "),
-        {QStringLiteral("Data Mínima (em todo o sistema)"), QStringLiteral("Data Máxima  (em todo o sistema)"),
-         QStringLiteral("Travar Entradas no Estoque"), QStringLiteral("Travar Saidas no Estoque"),
-         QStringLiteral("Travar Devoluções no estoque"), QStringLiteral("Travar Lançamentos do Contábil"),
-         QStringLiteral("Data Mínima Financeiro")});
+    QGridLayout* datas =
+        grupo(QStringLiteral(" Datas Limites de Operação "),
+              {QStringLiteral("Data Mínima (em todo o sistema)"), QStringLiteral("Data Máxima  (em todo o sistema)"),
+               QStringLiteral("Travar Entradas no Estoque"), QStringLiteral("Travar Saidas no Estoque"),
+               QStringLiteral("Travar Devoluções no estoque"), QStringLiteral("Travar Lançamentos do Contábil"),
+               QStringLiteral("Data Mínima Financeiro")});
     auto* balanco = new QCheckBox(QStringLiteral("Relatorio de Balanco CC e Inventário Conjugados?"), aba);
     balanco->setEnabled(false);
     datas->addWidget(balanco, datas->rowCount(), 0, 1, 2);
@@ -394,11 +395,12 @@ void TEmpresa::configuraTela()
     connect(w_Logo, &DBImage::duploClique, this, [this] { w_Logo->escolheArquivo(); });
     BotaoAjuda->installEventFilter(this);
 
-    pintaAbas(PageControl, {QColor(0x00, 0x80, 0x00), QColor(0x00, 0x00, 0x00), QColor(0xFF, 0x80, 0x00),
-                            QColor(0x80, 0x00, 0x80), QColor(0x80, 0x00, 0x40), QColor(0x80, 0x40, 0x00)},
+    pintaAbas(PageControl,
+              {QColor(0x00, 0x80, 0x00), QColor(0x00, 0x00, 0x00), QColor(0xFF, 0x80, 0x00), QColor(0x80, 0x00, 0x80),
+               QColor(0x80, 0x00, 0x40), QColor(0x80, 0x40, 0x00)},
               {QColor(), QColor(), QColor(Qt::black)});
-    pintaAbas(PageControl2, {QColor(0x00, 0x53, 0x00), QColor(0x00, 0x80, 0x00), QColor(0x00, 0xAE, 0x00),
-                             QColor(0x00, 0xDD, 0x00)});
+    pintaAbas(PageControl2,
+              {QColor(0x00, 0x53, 0x00), QColor(0x00, 0x80, 0x00), QColor(0x00, 0xAE, 0x00), QColor(0x00, 0xDD, 0x00)});
     PageControl->setCurrentIndex(0);
     PageControl2->setCurrentIndex(0);
     new AtivacaoTela(this, [this] { FormActivate(); });

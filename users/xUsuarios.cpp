@@ -20,13 +20,13 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -167,7 +167,8 @@ QWidget* TCad_Usuario::montaCadastro()
     w_CPF = caixa(aba, "w_CPF");
     w_Nome = caixa(aba, "w_Nome");
     w_Nome->setCaixa(DBEdit::Caixa::Alta);
-    BotaoNome = botaoFigura(aba, "BotaoNome", QStringLiteral("Busca pelo Nome - F3"), QStyle::SP_FileDialogContentsView);
+    BotaoNome =
+        botaoFigura(aba, "BotaoNome", QStringLiteral("Busca pelo Nome - F3"), QStyle::SP_FileDialogContentsView);
     w_Apelido = caixa(aba, "w_Apelido");
     auto* g = new QGridLayout;
     g->addWidget(legenda(aba, QStringLiteral("C.P.F.(M.F.)"), w_CPF), 0, 0);
@@ -486,8 +487,10 @@ void TCad_Usuario::configuraTela()
     tela_->aoCancelar = [this] { tela_->atualizaEstado(); };
 
     tela_->ativaEnterAvanca(); // the memo included
-    tela_->defineTecla(QKeySequence(Qt::Key_F6), [this] { BotaoCodigoClick(); }, true);
-    tela_->defineTecla(QKeySequence(Qt::Key_F3), [this] { BotaoNome->click(); }, true);
+    tela_->defineTecla(
+        QKeySequence(Qt::Key_F6), [this] { BotaoCodigoClick(); }, true);
+    tela_->defineTecla(
+        QKeySequence(Qt::Key_F3), [this] { BotaoNome->click(); }, true);
     TelaCadastro::RegraCores cores;
     cores.marcaIgnorada = MarcaChave;
     tela_->ativaCoresFoco(cores);
