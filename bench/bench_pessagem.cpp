@@ -141,29 +141,40 @@ int main(int argc, char** argv)
         // ---- one meal at the counter
         std::uniform_int_distribution<int> gramas(150, 1200);
         std::vector<double> tempoCpf, grava, ultima, total;
-        for (int i = 0; i < n; ++i) {
+        // Each step is its own action, as at the counter: the event loop runs between them.
+        auto passo = [](auto&& f) {
             QElapsedTimer m;
             m.start();
-            tela.IncluirClick();
-            r.field(QStringLiteral("CPF")).setText(cpfs[i]);
-            const double aposCpf = ms(m);
-            r.field(QStringLiteral("PESO")).setValue(gramas(sorte) / 1000.0);
-            const double antesConfirmar = ms(m);
-            // Confirmar's two halves: the post (insert, commit-retaining, re-read), then the move
-            // to the last meal.
-            r.post();
-            const double aposPost = ms(m);
-            tela.Button1Click(4);
-            const double fim = ms(m);
-            tempoCpf.push_back(aposCpf);
-            grava.push_back(aposPost - antesConfirmar);
-            ultima.push_back(fim - aposPost);
-            total.push_back(fim);
+            f();
+            const double d = ms(m);
+            QApplication::processEvents();
+            return d;
+        };
+        for (int i = 0; i < n; ++i) {
+            const double c = passo([&] {
+                tela.IncluirClick();
+                r.field(QStringLiteral("CPF")).setText(cpfs[i]);
+            });
+            r.field(QStringLiteral("PESO")).setValue(gramas(sorte) / 1000.0); // what "Pesar" stores
+            // Confirmar's two halves, one action: the post (insert, commit-retaining, re-read), then
+            // the move to the last meal. Together they are exactly ConfirmarClick.
+            double p = 0;
+            const double confirmar = passo([&] {
+                QElapsedTimer m;
+                m.start();
+                r.post();
+                p = ms(m);
+                tela.Button1Click(4);
+            });
+            const double u = confirmar - p;
+            tempoCpf.push_back(c);
+            grava.push_back(p);
+            ultima.push_back(u);
+            total.push_back(c + p + u);
             if (r.isEditing() || r.field(QStringLiteral("CPF")).asString() != cpfs[i]) {
                 std::fprintf(stderr, "a refeição %d não foi gravada como esperado\n", i);
                 return 1;
             }
-            QApplication::processEvents();
         }
         relata("refeição: Incluir + C.P.F. (validação e consulta)", tempoCpf, 0);
         relata("refeição: post com commit-retaining e releitura", grava, 0);

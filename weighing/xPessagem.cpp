@@ -550,9 +550,9 @@ void TPessagem::DataSourceDataChange()
         }
         // Another consumer's name must not stay beside this meal.
         w_Nome->clear();
-        const QString meal = Refeicao->field(QStringLiteral("ID")).asString() + u'|' + cpf;
-        if (meal == avisado_) return; // already said for this meal
-        avisado_ = meal;
+        const QString chave = Refeicao->field(QStringLiteral("ID")).asString() + u'|' + cpf;
+        if (chave == avisado_) return; // already said for this meal
+        avisado_ = chave;
         avisa(avisoSemConsumidor);
     });
 }
