@@ -273,6 +273,11 @@ void TestSincronizar::telaAbreComAListaPendente()
     QCOMPARE(grade->model()->data(grade->model()->index(0, 3)).toString(), QStringLiteral("12:00"));
     QCOMPARE(grade->model()->data(grade->model()->index(0, 4)).toString(), QStringLiteral("1,250"));
     QCOMPARE(grade->editTriggers(), QAbstractItemView::NoEditTriggers);
+    if (qEnvironmentVariableIsSet("SINCRONIZAR_TELA")) {
+        t.show();
+        QTest::qWait(200);
+        t.grab().save(qEnvironmentVariable("SINCRONIZAR_TELA"));
+    }
 }
 
 void TestSincronizar::centralInacessivelNaoAbre()
