@@ -881,13 +881,13 @@ void TCad_Cliente::BotaoCodigoClick()
     if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
     if (codigo <= 0) return;
     Cliente->close();
-    Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID"));
+    Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
     Cliente->setParametro(QStringLiteral("ID"), codigo);
     Cliente->open();
     if (Cliente->isEmpty()) {
         avisa(QStringLiteral("Registro não Encontrado!"));
         Cliente->close();
-        Cliente->setLinha(1, QStringLiteral("WHERE ID = :ID"));
+        Cliente->setLinha(1, regrascliente::linhaPorId());
         Cliente->setParametro(QStringLiteral("ID"), anterior.toLongLong()); // none before: 0, no client
         Cliente->open();
     }
@@ -903,7 +903,8 @@ void TCad_Cliente::SpeedButton5Click()
     if (resposta.trimmed().isEmpty()) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();
-    Cliente->setLinha(1, QStringLiteral("WHERE IDENTIDADE = CAST(:IDENTIDADE AS VARCHAR(255))"));
+    Cliente->setLinha(1, QStringLiteral("WHERE IDENTIDADE = CAST(:IDENTIDADE AS VARCHAR(255))") +
+                             regrascliente::planoPorIdentidade);
     Cliente->setParametro(QStringLiteral("IDENTIDADE"), resposta.trimmed());
     Cliente->open();
     if (Cliente->isEmpty()) {
@@ -928,7 +929,7 @@ void TCad_Cliente::SpeedButton6Click()
         ~Retoma() { d->enableControls(); }
     } retoma{Cliente};
     Cliente->close();
-    Cliente->setLinha(1, QStringLiteral("WHERE CPF = CAST(:CPF AS VARCHAR(255))"));
+    Cliente->setLinha(1, QStringLiteral("WHERE CPF = CAST(:CPF AS VARCHAR(255))") + regrascliente::planoPorCpf);
     Cliente->setParametro(QStringLiteral("CPF"), resposta);
     Cliente->open();
     if (Cliente->isEmpty()) {

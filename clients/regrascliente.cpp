@@ -164,12 +164,23 @@ void FixaCliente(const QString& codigoID)
     if (cliente.active() && cliente.field(QStringLiteral("ID")).asString() == codigoID) return;
     const qint64 id = chaveDoTexto(codigoID);
     cliente.close();
-    cliente.setLinha(1, QStringLiteral("WHERE ID = :ID"));
+    cliente.setLinha(1, regrascliente::linhaPorId());
     cliente.setParametro(QStringLiteral("ID"), id);
     cliente.open();
 }
 
 namespace regrascliente {
+
+// ---------------------------------------------------------------- selection lines
+
+const QString planoPorId = QStringLiteral(" PLAN SORT (CLIENTE INDEX (PK_CLIENTE))");
+const QString planoPorCpf = QStringLiteral(" PLAN SORT (CLIENTE INDEX (IX_CLIENTE_CPF))");
+const QString planoPorIdentidade = QStringLiteral(" PLAN SORT (CLIENTE INDEX (IX_CLIENTE_IDENTIDADE))");
+
+QString linhaPorId()
+{
+    return QStringLiteral("WHERE ID = :ID") + planoPorId;
+}
 
 // ---------------------------------------------------------------- code lists
 
@@ -295,7 +306,7 @@ bool perguntaNomeDuplicado(Dataset& cliente, const QString& nome)
         if (resposta != Botao::Sim) continue;
         cliente.cancel();
         cliente.close();
-        cliente.setLinha(1, QStringLiteral("WHERE ID = :ID"));
+        cliente.setLinha(1, regrascliente::linhaPorId());
         cliente.setParametro(QStringLiteral("ID"), a.id);
         cliente.open();
         abandonou = true;

@@ -29,6 +29,15 @@ void FixaCliente(const QString& codigoID);
 
 namespace regrascliente {
 
+// ---- selection lines ----
+// With "ORDER BY NOME" alone the server walks the whole name index to find one client; these plans
+// read the one index that answers the condition and sort what it found.
+extern const QString planoPorId;         // by ID (PK_CLIENTE)
+extern const QString planoPorCpf;        // by CPF
+extern const QString planoPorIdentidade; // by identity document
+// "WHERE ID = :ID" with its plan; the key goes in the parameter ID.
+QString linhaPorId();
+
 // ---- code lists ----
 QStringList listaCivil();
 QStringList listaEscolaridade();

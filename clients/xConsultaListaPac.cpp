@@ -1,5 +1,6 @@
 #include "clients/xConsultaListaPac.h"
 
+#include "clients/regrascliente.h"
 #include "common/dialogos.h"
 #include "common/parametros.h"
 #include "common/texto.h"
@@ -30,6 +31,14 @@ constexpr int LinhaCondicao = 4;
 // column (or a pattern a little longer than the name) is compared instead of refused by the server.
 constexpr int TamanhoDigitado = 100;
 const QString busca = QStringLiteral("CAST(:BUSCA AS VARCHAR(120))");
+// The plans that go with the conditions. A pattern with a leading "%" can use no index: the table is
+// read once and the matches sorted, instead of walking the name index and reading every client in
+// name order. The exact searches read their own index and sort the few rows found; only the
+// positional search walks the name index, and stops at its row limit.
+const QString planoTabela = QStringLiteral(" PLAN SORT (P NATURAL)");
+const QString planoCpf = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_CPF))");
+const QString planoIdentidade = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_IDENTIDADE))");
+const QString planoMae = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_MAE))");
 
 QString semBrancosADireita(QString s)
 {
@@ -322,7 +331,8 @@ void TConsultaListaPac::Timer1Timer()
     } retoma{DBGrid1};
     Query1->close();
     if (proprio) {
-        abre(QStringLiteral("SELECT"), QStringLiteral("WHERE P.NOME LIKE UPPER(") + busca + u')', SemAcentoPac(texto));
+        abre(QStringLiteral("SELECT"), QStringLiteral("WHERE P.NOME LIKE UPPER(") + busca + u')' + planoTabela,
+             SemAcentoPac(texto));
     } else {
         QString campo2 = semFim;
         QString linha0 = QStringLiteral("SELECT FIRST 100");
@@ -335,10 +345,11 @@ void TConsultaListaPac::Timer1Timer()
             linha0 = QStringLiteral("SELECT FIRST 200");
         }
         if (enumero(texto))
-            abre(linha0, QStringLiteral("WHERE (P.CPF=") + busca + QStringLiteral(") "), texto);
+            abre(linha0, QStringLiteral("WHERE (P.CPF=") + busca + QStringLiteral(") ") + planoCpf, texto);
         else
             abre(linha0,
-                 QStringLiteral("WHERE (P.NOME ") + Cp1 + QStringLiteral(" UPPER(") + busca + QStringLiteral("))"),
+                 QStringLiteral("WHERE (P.NOME ") + Cp1 + QStringLiteral(" UPPER(") + busca + QStringLiteral("))") +
+                     (parcial ? planoTabela : QString()),
                  Cp + SemAcentoPac(campo2) + Cp);
     }
     w_Tempo = 0;
@@ -367,7 +378,7 @@ void TConsultaListaPac::BitBtn1Click()
     const qint64 id = Query1->field(QStringLiteral("ID")).asInteger();
     Dataset& cliente = *Dados->Cliente;
     cliente.close();
-    cliente.setLinha(1, QStringLiteral("WHERE ID= :ID"));
+    cliente.setLinha(1, QStringLiteral("WHERE ID= :ID") + regrascliente::planoPorId);
     cliente.setParametro(QStringLiteral("ID"), id);
     cliente.open();
     accept();
@@ -383,17 +394,18 @@ void TConsultaListaPac::buscaPorBotao(const QString& condicao, const QString& va
 
 void TConsultaListaPac::BitBtn3Click()
 {
-    buscaPorBotao(QStringLiteral("WHERE P.IDENTIDADE=") + busca, semBrancosADireita(w_Busca1->text()));
+    buscaPorBotao(QStringLiteral("WHERE P.IDENTIDADE=") + busca + planoIdentidade,
+                  semBrancosADireita(w_Busca1->text()));
 }
 
 void TConsultaListaPac::BitBtn5Click()
 {
-    buscaPorBotao(QStringLiteral("WHERE P.CPF=") + busca, semBrancosADireita(Edit1->text()));
+    buscaPorBotao(QStringLiteral("WHERE P.CPF=") + busca + planoCpf, semBrancosADireita(Edit1->text()));
 }
 
 void TConsultaListaPac::BitBtn6Click()
 {
-    buscaPorBotao(QStringLiteral("WHERE (upper(P.MAE)=") + busca + u')', semBrancosADireita(Edit2->text()));
+    buscaPorBotao(QStringLiteral("WHERE (upper(P.MAE)=") + busca + u')' + planoMae, semBrancosADireita(Edit2->text()));
 }
 
 void TConsultaListaPac::defineBotaoPadrao(QPushButton* botao)
