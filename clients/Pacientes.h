@@ -23,7 +23,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
-class TConsultaListaPac;
+#include "clients/xConsultaListaPac.h" // QPointer needs the complete type
 class TelaCadastro;
 
 class TCad_Cliente : public QWidget

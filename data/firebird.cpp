@@ -367,7 +367,10 @@ bool Statement::hasParameter(const QString& name) const { return names_.contains
 
 void Statement::setParameter(const QString& name, const QVariant& value)
 {
-    const int idx = int(names_.indexOf(name.toUpper()));
+    // Callers mostly pass the name as the statement spells it: try that before folding the case.
+    int idx = int(names_.indexOf(name));
+    if (idx < 0)
+        idx = int(names_.indexOf(name.toUpper()));
     if (idx < 0)
         throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
     params_[idx] = value;

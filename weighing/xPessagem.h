@@ -20,7 +20,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 class QWidget;
-class TCupom;
+#include "weighing/xCupon.h" // QPointer needs the complete type
 class TelaCadastro;
 
 class TPessagem : public QWidget
