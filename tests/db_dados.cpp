@@ -13,13 +13,7 @@ class DadosCompartilhados : public QObject
     std::unique_ptr<TDados> dados;
 
     QVariant outside(const QString& sql)
-    {
-        fb::Attachment att = db->attach();
-        fb::Transaction tra(att);
-        fb::Statement s(att, tra, sql);
-        s.execute();
-        return s.fetch() ? s.value(0) : QVariant();
-    }
+    { return db->valor(sql); }
 
 private Q_SLOTS:
     void init()

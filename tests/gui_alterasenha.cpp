@@ -102,13 +102,7 @@ struct Base
     ~Base() { defineDialogos(anterior); }
 
     QVariant coluna(const QString& sql) const
-    {
-        fb::Attachment att = db.attach();
-        fb::Transaction t(att);
-        fb::Statement s(att, t, sql);
-        s.execute();
-        return s.fetch() ? s.value(0) : QVariant();
-    }
+    { return db.valor(sql); }
     QString senhaDe(int id) const
     {
         return coluna(QStringLiteral("select SENHA from USUARIOS where ID = %1").arg(id)).toString();

@@ -100,13 +100,7 @@ struct Balcao
 
     // One value of the database, read through a connection of its own.
     QVariant coluna(const QString& sql) const
-    {
-        fb::Attachment att = db.attach();
-        fb::Transaction tra(att);
-        fb::Statement s(att, tra, sql);
-        s.execute();
-        return s.fetch() ? s.value(0) : QVariant();
-    }
+    { return db.valor(sql); }
     int refeicoes() const { return coluna(QStringLiteral("select count(*) from REFEICAO")).toInt(); }
 };
 

@@ -51,18 +51,7 @@ int contaLinhas(const TestDatabase& db, const QString& sql)
     return n;
 }
 
-QVariant umValor(const TestDatabase& db, const QString& sql)
-{
-    fb::Attachment att = db.attach();
-    fb::Transaction tr;
-    tr.start(att);
-    fb::Statement st(att, tr, sql);
-    st.execute();
-    QVariant v = st.fetch() ? st.value(0) : QVariant();
-    st.close();
-    tr.commit();
-    return v;
-}
+QVariant umValor(const TestDatabase& db, const QString& sql) { return db.valor(sql); }
 
 // The login window's part of an accepted login: the user's row becomes current.
 DialogosRoteirizados::RespostaModal aceitaLogin(int usuario)

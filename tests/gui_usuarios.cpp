@@ -63,13 +63,7 @@ struct Base
     }
 
     QVariant coluna(const QString& sql) const
-    {
-        fb::Attachment att = db.attach();
-        fb::Transaction t(att);
-        fb::Statement s(att, t, sql);
-        s.execute();
-        return s.fetch() ? s.value(0) : QVariant();
-    }
+    { return db.valor(sql); }
 };
 
 template <class T = QWidget> T* filho(QWidget* w, const char* nome)

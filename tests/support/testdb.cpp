@@ -91,3 +91,12 @@ void TestDatabase::exec(const QString& sql) const
     fb::executeScript(att, sql);
     att.detach();
 }
+
+QVariant TestDatabase::valor(const QString& sql) const
+{
+    fb::Attachment att = attach();
+    fb::Transaction tra(att);
+    fb::Statement s(att, tra, sql);
+    s.execute();
+    return s.fetch() ? s.value(0) : QVariant();
+}

@@ -18,6 +18,9 @@ public:
     fb::Attachment attach() const { return fb::Attachment::attach(settings_); }
     // Runs statements with a private connection, committed (for fixtures).
     void exec(const QString& sql) const;
+    // First column of the first row of a select, read through a connection of its own
+    // (what another workstation would see); invalid when there is no row.
+    QVariant valor(const QString& sql) const;
 
 private:
     fb::ConnectionSettings settings_;
