@@ -865,7 +865,10 @@ void TCad_Cliente::ActCancelarExecute()
     if (!confirma(QStringLiteral("Cancelar Atualizações no Registro?"))) return;
     const EstadoDataset antes = Cliente->state();
     Cliente->cancel();
-    if (antes == EstadoDataset::Insert) clicaUltimo();
+    if (antes == EstadoDataset::Insert)
+        clicaUltimo();
+    else
+        Cliente->refresh(); // another workstation may have changed the client meanwhile
 }
 
 void TCad_Cliente::BotaoCodigoClick()

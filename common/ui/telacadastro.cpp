@@ -191,7 +191,10 @@ void TelaCadastro::naoConfirmar()
     if (!ds_ || !ds_->isEditing()) return;
     if (perguntaAoCancelar && !confirma(QStringLiteral("Deseja Cancelar Atualização?"))) return;
     protegido([&] {
+        const bool alterando = ds_->state() == EstadoDataset::Edit;
         ds_->cancel();
+        // Another workstation may have changed the row meanwhile: show it as it is stored now.
+        if (alterando) ds_->refresh();
         if (aoCancelar) aoCancelar();
     });
 }
