@@ -100,6 +100,17 @@ qint64 chaveInteira(const Field& f)
     return qint64(std::llround(f.asFloat()));
 }
 
+// The export mark as stored now: the export (at another workstation) may have marked the meal
+// since this screen read it.
+bool exportadaNoBanco(const QVariant& id)
+{
+    fb::Statement consulta(Dados->fatura, Dados->TransFatura,
+                           QStringLiteral("select EXPORTADOEM from REFEICAO where ID = :ID"));
+    consulta.setParameter(QStringLiteral("ID"), id);
+    consulta.execute();
+    return consulta.fetch() && !consulta.value(0).isNull();
+}
+
 } // namespace
 
 TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
@@ -130,7 +141,8 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
     Refeicao->deleteSQL = QStringLiteral("delete from REFEICAO\nwhere\n  ID = :OLD_ID");
     Refeicao->refreshSQL = QStringLiteral(
         "Select\n"
-        "  ID, CPF, DATA, HORA, PESO, OBSERVACAO, USER1, DATAUSER1, IP1, VERSAO1, USER2, DATAUSER2, IP2, VERSAO2\n"
+        "  ID, CPF, DATA, HORA, PESO, OBSERVACAO, USER1, DATAUSER1, IP1, VERSAO1, USER2, DATAUSER2, IP2, VERSAO2,\n"
+        "  EXPORTADOEM\n"
         "from REFEICAO\n"
         "where\n"
         "  ID = :ID");
@@ -158,6 +170,12 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
     Refeicao->afterInsert = [this](Dataset& d) { RefeicaoAfterInsert(d); };
     Refeicao->beforeEdit = [this](Dataset& d) { RefeicaoBeforeEdit(d); };
     Refeicao->afterEdit = [this](Dataset& d) { RefeicaoAfterEdit(d); };
+    Refeicao->beforePost = [](Dataset& d) {
+        if (d.state() == EstadoDataset::Edit && exportadaNoBanco(d.field(QStringLiteral("ID")).oldValue())) {
+            simples(QStringLiteral("Registro já foi Exportado impossivel modificar"));
+            throw Abort();
+        }
+    };
     Refeicao->beforeDelete = [this](Dataset& d) { RefeicaoBeforeDelete(d); };
     Refeicao->afterPost = [this](Dataset& d) { RefeicaoAfterPost(d); };
     Refeicao->afterDelete = [this](Dataset& d) { RefeicaoAfterPost(d); };
@@ -591,8 +609,10 @@ void TPessagem::AlterarClick()
 void TPessagem::ExcluirClick()
 {
     if (!Excluir->isEnabled() || !Refeicao->active()) return;
-    if (!Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull()) {
+    if (!Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull() ||
+        (!Refeicao->isEmpty() && exportadaNoBanco(Refeicao->field(QStringLiteral("ID")).value()))) {
         simples(QStringLiteral("Registro já foi Exportado impossivel Excluir"));
+        Refeicao->refresh(); // the mark shown as stored
         return;
     }
     if (Refeicao->isEmpty()) return;
