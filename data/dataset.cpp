@@ -237,7 +237,8 @@ QVariant Field::converteTexto(const QString& text) const
             return {};
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
-        if (!ok)
+        // A number the column cannot hold is no valid value of it (the server would refuse the post).
+        if (!ok || (maiorInteiro_ > 0 && (v > maiorInteiro_ || v < -maiorInteiro_ - 1)))
             throw fb::Error(QStringLiteral("'%1' não é um valor inteiro válido").arg(text));
         return v;
     }
@@ -464,6 +465,9 @@ void Dataset::bindFields()
         f->index_ = i;
         f->tipo_ = tipoDaColuna(c);
         f->size_ = f->tipo_ == TipoCampo::String ? int(c.charLength) : 0;
+        f->maiorInteiro_ = f->tipo_ == TipoCampo::Integer && c.length > 0 && c.length < 8
+                               ? (qint64(1) << (8 * c.length - 1)) - 1
+                               : 0;
         if (!f->requiredSet_)
             f->required_ = !c.nullable && !(keyFromGenerator_ && f->name_ == keyField_);
     }

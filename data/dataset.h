@@ -99,6 +99,8 @@ private:
     QString name_;
     TipoCampo tipo_ = TipoCampo::String;
     int size_ = 0;
+    // Whole-number columns: the largest value they hold (0: not known).
+    qint64 maiorInteiro_ = 0;
     int index_ = -1; // position in the row; calculated fields come after the columns
     bool calculated_ = false;
     bool required_ = false;
