@@ -73,6 +73,16 @@ void DBEdit::aplicaSomenteLeitura(bool somenteLeitura)
 void DBEdit::aoEditar()
 {
     if (mostrando_) return;
+    // At the length limit the box keeps half of a character that takes two UTF-16 units (an
+    // emoji): that half would reach the database as "?", so it goes.
+    if (mascara().isEmpty()) {
+        const QString inteiro = LigacaoCampo::semMeioCaractere(text());
+        if (inteiro != text()) {
+            const int cursor = qMin(cursorPosition(), int(inteiro.size()));
+            poeTexto(inteiro);
+            setCursorPosition(cursor);
+        }
+    }
     if (!ligacao_->editando()) {
         // Typing into a browsed record: open it for change first, keeping what was typed.
         const QString digitado = textoDaCaixa();

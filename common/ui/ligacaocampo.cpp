@@ -177,3 +177,19 @@ void LigacaoCampo::gravaPendentes(Dataset* dataset)
     for (LigacaoCampo* l : lista)
         if (l->ds_ == dataset && l->modificado_ && !l->grava()) throw Abort();
 }
+
+QString LigacaoCampo::semMeioCaractere(const QString& texto)
+{
+    QString inteiro;
+    inteiro.reserve(texto.size());
+    for (int i = 0; i < texto.size(); ++i) {
+        const QChar c = texto.at(i);
+        if (c.isHighSurrogate() && i + 1 < texto.size() && texto.at(i + 1).isLowSurrogate()) {
+            inteiro += c;
+            inteiro += texto.at(++i);
+        } else if (!c.isSurrogate()) {
+            inteiro += c;
+        }
+    }
+    return inteiro;
+}

@@ -91,6 +91,8 @@ public:
     // Writes every changed widget bound to dataset; throws Abort when one failed (already reported).
     // Called before posting, as a button that takes no focus leaves the typed text unwritten.
     static void gravaPendentes(Dataset* dataset);
+    // The text without the halves of characters that a length limit cut (a lone UTF-16 surrogate).
+    static QString semMeioCaractere(const QString& texto);
 
 private:
     void aoMudarEstado();
