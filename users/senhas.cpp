@@ -63,6 +63,11 @@ QString mensagemSenhaCurta()
     return QStringLiteral("Comprimento de Senha minimo = %1 caracteres").arg(TamanhoMinimoSenha);
 }
 
+QString mensagemSenhaLonga()
+{
+    return QStringLiteral("A senha aceita no máximo %1 caracteres").arg(TamanhoMaximoSenha);
+}
+
 QString GerarSenhaAleatoria(int Tamanho, bool IncluirMaiusculas, bool IncluirMinusculas, bool IncluirNumeros,
                             bool IncluirSimbolos)
 {

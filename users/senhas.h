@@ -22,6 +22,10 @@ QString ForcaSenha(const QString& Senha);
 // Shortest password the system stores.
 inline constexpr int TamanhoMinimoSenha = 4;
 QString mensagemSenhaCurta(); // "Comprimento de Senha minimo = 4 caracteres"
+// Longest password the column USUARIOS.SENHA holds. A longer one is refused, not cut: the boxes
+// show stars, so the operator would never see what was dropped.
+inline constexpr int TamanhoMaximoSenha = 40;
+QString mensagemSenhaLonga(); // "A senha aceita no máximo 40 caracteres"
 
 // The selected groups ever give no character.
 class ErroSenha : public std::runtime_error

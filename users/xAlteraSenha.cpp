@@ -22,8 +22,9 @@ QLineEdit* caixaSenha(QWidget* pai, const char* nome)
     auto* e = new QLineEdit(pai);
     e->setObjectName(QString::fromLatin1(nome));
     e->setEchoMode(QLineEdit::Password);
+    // No length limit here: a box of stars that stopped taking characters would cut the
+    // password unseen. The change refuses a password longer than the column holds.
     e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    e->setMaxLength(40); // USUARIOS.SENHA
     e->setMinimumWidth(180);
     return e;
 }
@@ -92,8 +93,8 @@ bool TAlteraSenha::AlterarClick()
     const QString antiga = w_SenhaAntiga->text();
     const QString nova = w_NovaSenha->text();
     const QString confirmacao = w_ConfirmaSenha->text();
-    if (nova.size() < TamanhoMinimoSenha) {
-        simples(mensagemSenhaCurta());
+    if (nova.size() < TamanhoMinimoSenha || nova.size() > TamanhoMaximoSenha) {
+        simples(nova.size() < TamanhoMinimoSenha ? mensagemSenhaCurta() : mensagemSenhaLonga());
         w_NovaSenha->setFocus();
         return false;
     }

@@ -241,7 +241,6 @@ QWidget* TCad_Usuario::montaCadastro()
     w_Senha->setObjectName(QStringLiteral("w_Senha"));
     w_Senha->setEchoMode(QLineEdit::Password);
     w_Senha->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    w_Senha->setMaxLength(40);
     w_Senha->setMinimumWidth(120);
     LBS = new QLabel(aba);
     LBS->setObjectName(QStringLiteral("LBS"));
@@ -580,9 +579,9 @@ void TCad_Usuario::aplicaSenha()
         w_Senha->setFocus();
         throw Abort();
     }
-    if (senha.size() < TamanhoMinimoSenha) {
+    if (senha.size() < TamanhoMinimoSenha || senha.size() > TamanhoMaximoSenha) {
         PageControl->setCurrentIndex(0);
-        simples(mensagemSenhaCurta());
+        simples(senha.size() < TamanhoMinimoSenha ? mensagemSenhaCurta() : mensagemSenhaLonga());
         w_Senha->setFocus();
         w_Senha->selectAll();
         throw Abort();
@@ -681,7 +680,8 @@ void TCad_Usuario::BotaoCodigoClick()
     if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
     if (resposta.trimmed().isEmpty()) return;
     bool ok = false;
-    const qlonglong codigo = SemAcento(resposta).trimmed().toLongLong(&ok);
+    // Keys are INTEGER: a number past that range is no code, and would fail as a parameter.
+    const int codigo = SemAcento(resposta).trimmed().toInt(&ok);
     if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
     if (codigo <= 0) return;
 

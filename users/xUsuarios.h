@@ -3,7 +3,7 @@
 // shared user list, with their identification, address, job, account state, password demands,
 // expiry, working hours, photo, and the list of their logins into this system. Adding, changing
 // and deleting follow the logged-in user's rights on the program "Usuários".
-// A password typed while adding or changing a user is stored (at least four characters) and
+// A password typed while adding or changing a user is stored (four to forty characters) and
 // demands a change at the next login; the ten-character placeholder means "unchanged".
 
 #include <QWidget>
