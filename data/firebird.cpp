@@ -102,6 +102,14 @@ bool Error::isLockConflict() const
     return hasCode(isc_lock_conflict) || hasCode(isc_update_conflict) || hasCode(isc_deadlock);
 }
 
+bool Error::isConnectionLost() const
+{
+    for (long c : {isc_network_error, isc_net_read_err, isc_net_write_err, isc_net_connect_err, isc_conn_lost,
+                   isc_lost_db_connection, isc_att_shutdown, isc_shutdown})
+        if (hasCode(c)) return true;
+    return false;
+}
+
 // ---- Attachment ----
 
 Attachment::~Attachment()

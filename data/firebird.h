@@ -31,6 +31,8 @@ public:
     bool hasCode(long code) const;
     // Lock conflict / update conflict under "nowait".
     bool isLockConflict() const;
+    // The server cannot be reached or the connection to it was lost.
+    bool isConnectionLost() const;
 
 private:
     QString message_;

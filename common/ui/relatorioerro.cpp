@@ -27,9 +27,15 @@ void relataErro(const QString& mensagem)
 void relataErro(const std::exception& e)
 {
     if (dynamic_cast<const Abort*>(&e)) return;
-    if (auto* f = dynamic_cast<const fb::Error*>(&e))
-        relataErro(f->message());
-    else
+    if (auto* f = dynamic_cast<const fb::Error*>(&e)) {
+        // The server's words are English and technical; say first what happened.
+        QString causa;
+        if (f->isConnectionLost())
+            causa = QStringLiteral("Sem conexão com o servidor do banco de dados.\n");
+        else if (f->isLockConflict())
+            causa = QStringLiteral("O registro está sendo alterado em outra estação; tente de novo ou cancele.\n");
+        relataErro(causa + f->message());
+    } else
         relataErro(QString::fromUtf8(e.what()));
 }
 

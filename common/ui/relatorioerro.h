@@ -16,7 +16,9 @@ QString tituloAplicacao();
 // after the full stop (a letter or a digit, but not "!" or ")").
 QString mensagemDoErro(const QString& mensagem);
 
-// Shows the error box (through the dialogs service). Abort shows nothing.
+// Shows the error box (through the dialogs service). Abort shows nothing. A lost or unreachable
+// server and a row locked by another workstation are named in Portuguese on a first line, the
+// server's message following.
 void relataErro(const std::exception& e);
 void relataErro(const QString& mensagem);
 
