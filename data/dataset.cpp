@@ -6,7 +6,10 @@
 
 namespace {
 
-bool isStringType(TipoCampo t) { return t == TipoCampo::String || t == TipoCampo::Memo; }
+bool isStringType(TipoCampo t)
+{
+    return t == TipoCampo::String || t == TipoCampo::Memo;
+}
 
 TipoCampo tipoDaColuna(const fb::Column& c)
 {
@@ -62,8 +65,7 @@ QString textoFloat(double v)
 {
     // General format with a decimal comma, as the workstation shows numbers.
     QString s = QString::number(v, 'g', 15);
-    if (s.contains(u'e'))
-        s = QString::number(v, 'f', 6);
+    if (s.contains(u'e')) s = QString::number(v, 'f', 6);
     s.replace(u'.', u',');
     return s;
 }
@@ -88,8 +90,7 @@ QString formataNumero(const QString& format, double value)
     while (dp.size() > fixedDec && dp.endsWith(u'0'))
         dp.chop(1);
     // "#" placeholders drop a zero integer part
-    if (ip == QStringLiteral("0") && minInt == 0)
-        ip.clear();
+    if (ip == QStringLiteral("0") && minInt == 0) ip.clear();
     while (ip.size() < minInt)
         ip.prepend(u'0');
     if (grouping) {
@@ -97,8 +98,7 @@ QString formataNumero(const QString& format, double value)
             ip.insert(i, u'.');
     }
     QString out = ip;
-    if (!dp.isEmpty())
-        out += u',' + dp;
+    if (!dp.isEmpty()) out += u',' + dp;
     const bool negative = value < 0 && out.contains(QRegularExpression(QStringLiteral("[1-9]")));
     return negative ? u'-' + out : out;
 }
@@ -107,13 +107,15 @@ QString formataNumero(const QString& format, double value)
 
 Field::Field(Dataset* dataset, const QString& name) : dataset_(dataset), name_(name.toUpper()) {}
 
-QString Field::fullName() const { return dataset_->name() + name_; }
+QString Field::fullName() const
+{
+    return dataset_->name() + name_;
+}
 
 QVariant Field::value() const
 {
     const Dataset::Row* row = dataset_->currentRowConst();
-    if (!row || index_ < 0 || index_ >= row->size())
-        return {};
+    if (!row || index_ < 0 || index_ >= row->size()) return {};
     return (*row)[index_];
 }
 
@@ -125,8 +127,7 @@ bool Field::isNull() const
 
 QString Field::asString() const
 {
-    if (isNull())
-        return {};
+    if (isNull()) return {};
     switch (tipo_) {
     case TipoCampo::String:
     case TipoCampo::Memo:
@@ -140,39 +141,43 @@ QString Field::asString() const
 
 int Field::asInteger() const
 {
-    if (isNull())
-        return 0;
+    if (isNull()) return 0;
     if (tipo_ == TipoCampo::String) {
         bool ok = false;
         const int v = value().toString().trimmed().toInt(&ok);
-        if (!ok)
-            throw fb::Error(QStringLiteral("'%1' não é um valor inteiro válido").arg(value().toString()));
+        if (!ok) throw fb::Error(QStringLiteral("'%1' não é um valor inteiro válido").arg(value().toString()));
         return v;
     }
     return int(std::llround(value().toDouble()));
 }
 
-double Field::asFloat() const { return isNull() ? 0.0 : value().toDouble(); }
-QDate Field::asDate() const { return tipo_ == TipoCampo::DateTime ? value().toDateTime().date() : value().toDate(); }
-QTime Field::asTime() const { return tipo_ == TipoCampo::DateTime ? value().toDateTime().time() : value().toTime(); }
+double Field::asFloat() const
+{
+    return isNull() ? 0.0 : value().toDouble();
+}
+QDate Field::asDate() const
+{
+    return tipo_ == TipoCampo::DateTime ? value().toDateTime().date() : value().toDate();
+}
+QTime Field::asTime() const
+{
+    return tipo_ == TipoCampo::DateTime ? value().toDateTime().time() : value().toTime();
+}
 QDateTime Field::asDateTime() const
 {
-    if (tipo_ == TipoCampo::Date && !isNull())
-        return QDateTime(value().toDate(), QTime(0, 0));
+    if (tipo_ == TipoCampo::Date && !isNull()) return QDateTime(value().toDate(), QTime(0, 0));
     return value().toDateTime();
 }
 QByteArray Field::asBytes() const
 {
-    if (tipo_ == TipoCampo::Memo || tipo_ == TipoCampo::String)
-        return value().toString().toUtf8();
+    if (tipo_ == TipoCampo::Memo || tipo_ == TipoCampo::String) return value().toString().toUtf8();
     return value().toByteArray();
 }
 
 QVariant Field::oldValue() const
 {
     const int r = dataset_->current_;
-    if (dataset_->state_ == EstadoDataset::Insert || r < 0 || index_ < 0)
-        return {};
+    if (dataset_->state_ == EstadoDataset::Insert || r < 0 || index_ < 0) return {};
     return dataset_->rows_[r][index_];
 }
 
@@ -182,8 +187,7 @@ void Field::setValue(const QVariant& input)
     const bool calcContext = calculated_ && ds.calculating_;
     if (!calcContext && !ds.isEditing())
         throw fb::Error(QStringLiteral("O conjunto de dados %1 não está em modo de edição").arg(ds.name()));
-    if (index_ < 0)
-        throw fb::Error(QStringLiteral("Campo '%1' não encontrado").arg(name_));
+    if (index_ < 0) throw fb::Error(QStringLiteral("Campo '%1' não encontrado").arg(name_));
     QVariant v = input;
     if (v.isValid() && !v.isNull()) {
         if (v.typeId() == QMetaType::QString && !isStringType(tipo_) && tipo_ != TipoCampo::Blob)
@@ -198,8 +202,7 @@ void Field::setValue(const QVariant& input)
     Dataset::Row& row = calcContext ? *ds.calcTarget_ : ds.buffer_;
     const QVariant old = row[index_];
     row[index_] = v;
-    if (calcContext)
-        return;
+    if (calcContext) return;
     if (onValidate) {
         try {
             onValidate(*this);
@@ -210,8 +213,7 @@ void Field::setValue(const QVariant& input)
         }
     }
     ds.calcRow(ds.buffer_);
-    if (onChange)
-        onChange(*this);
+    if (onChange) onChange(*this);
     ds.notifyField(this);
 }
 
@@ -233,8 +235,7 @@ QVariant Field::converteTexto(const QString& text) const
     case TipoCampo::Blob:
         return text.isEmpty() ? QVariant() : QVariant(text.toUtf8());
     case TipoCampo::Integer: {
-        if (t.isEmpty())
-            return {};
+        if (t.isEmpty()) return {};
         bool ok = false;
         const qint64 v = t.toLongLong(&ok);
         // A number the column cannot hold is no valid value of it (the server would refuse the post).
@@ -243,47 +244,38 @@ QVariant Field::converteTexto(const QString& text) const
         return v;
     }
     case TipoCampo::Float: {
-        if (t.isEmpty())
-            return {};
+        if (t.isEmpty()) return {};
         QString n = t;
-        if (n.contains(u','))
-            n.remove(u'.').replace(u',', u'.');
+        if (n.contains(u',')) n.remove(u'.').replace(u',', u'.');
         bool ok = false;
         const double v = QLocale::c().toDouble(n, &ok);
-        if (!ok)
-            throw fb::Error(QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(text));
+        if (!ok) throw fb::Error(QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(text));
         return v;
     }
     case TipoCampo::Date: {
-        if (t.isEmpty() || QString(t).remove(u'/').trimmed().isEmpty())
-            return {};
+        if (t.isEmpty() || QString(t).remove(u'/').trimmed().isEmpty()) return {};
         for (const char* f : {"dd/MM/yyyy", "d/M/yyyy", "dd/MM/yy"}) {
             QDate d = QDate::fromString(text.trimmed(), QString::fromLatin1(f));
             if (d.isValid()) {
-                if (QString::fromLatin1(f).endsWith(QStringLiteral("/yy")) && d.year() < 1950)
-                    d = d.addYears(100);
+                if (QString::fromLatin1(f).endsWith(QStringLiteral("/yy")) && d.year() < 1950) d = d.addYears(100);
                 return d;
             }
         }
         throw fb::Error(QStringLiteral("'%1' não é uma data válida").arg(text));
     }
     case TipoCampo::Time: {
-        if (t.isEmpty() || QString(t).remove(u':').trimmed().isEmpty())
-            return {};
+        if (t.isEmpty() || QString(t).remove(u':').trimmed().isEmpty()) return {};
         for (const char* f : {"hh:mm", "hh:mm:ss", "h:mm", "h:mm:ss"}) {
             const QTime tm = QTime::fromString(t, QString::fromLatin1(f));
-            if (tm.isValid())
-                return tm;
+            if (tm.isValid()) return tm;
         }
         throw fb::Error(QStringLiteral("'%1' não é uma hora válida").arg(text));
     }
     case TipoCampo::DateTime: {
-        if (t.isEmpty())
-            return {};
+        if (t.isEmpty()) return {};
         for (const char* f : {"dd/MM/yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "dd/MM/yyyy"}) {
             const QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(f));
-            if (dt.isValid())
-                return dt;
+            if (dt.isValid()) return dt;
         }
         throw fb::Error(QStringLiteral("'%1' não é uma data e hora válida").arg(text));
     }
@@ -293,8 +285,7 @@ QVariant Field::converteTexto(const QString& text) const
 
 QString Field::text() const
 {
-    if (isNull())
-        return {};
+    if (isNull()) return {};
     const QVariant v = value();
     switch (tipo_) {
     case TipoCampo::Integer:
@@ -316,11 +307,9 @@ QString Field::text() const
 
 QString Field::displayText() const
 {
-    if (isNull())
-        return {};
+    if (isNull()) return {};
     if (displayFormat_.isEmpty()) {
-        if (tipo_ == TipoCampo::DateTime)
-            return value().toDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm"));
+        if (tipo_ == TipoCampo::DateTime) return value().toDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm"));
         return text();
     }
     switch (tipo_) {
@@ -361,21 +350,22 @@ void Dataset::setDatabase(fb::Attachment* attachment, fb::Transaction* transacti
 
 void Dataset::setSQL(const QStringList& lines)
 {
-    if (active())
-        close();
+    if (active()) close();
     sql_ = lines;
 }
 
 void Dataset::setLinha(int n, const QString& text)
 {
-    if (active())
-        close();
+    if (active()) close();
     while (sql_.size() <= n)
         sql_ << QString();
     sql_[n] = text;
 }
 
-void Dataset::setParametro(const QString& name, const QVariant& value) { params_[name.toUpper()] = value; }
+void Dataset::setParametro(const QString& name, const QVariant& value)
+{
+    params_[name.toUpper()] = value;
+}
 
 void Dataset::setTabela(const QString& table, const QString& keyField, bool keyFromGenerator)
 {
@@ -391,8 +381,7 @@ void Dataset::setTabela(const QString& table, const QString& keyField, bool keyF
     QStringList cols;
     while (s.fetch())
         cols << s.value(0).toString();
-    if (cols.isEmpty())
-        throw fb::Error(QStringLiteral("Tabela %1 não encontrada").arg(table_));
+    if (cols.isEmpty()) throw fb::Error(QStringLiteral("Tabela %1 não encontrada").arg(table_));
     QStringList params;
     QStringList sets;
     for (const QString& c : cols) {
@@ -401,9 +390,11 @@ void Dataset::setTabela(const QString& table, const QString& keyField, bool keyF
     }
     const QString list = cols.join(QStringLiteral(", "));
     insertSQL = QStringLiteral("insert into %1 (%2) values (%3)").arg(table_, list, params.join(QStringLiteral(", ")));
-    if (keyFromGenerator_)
-        insertSQL += QStringLiteral(" returning ") + keyField_; // the key the database gave the row
-    modifySQL = QStringLiteral("update %1 set %2 where %3 = :OLD_%3").arg(table_, sets.join(QStringLiteral(", ")), keyField_);
+    if (keyFromGenerator_) insertSQL += QStringLiteral(" returning ") + keyField_; // the key the database gave the row
+    modifySQL =
+        QStringLiteral("update %1 set %2 where %3 = :OLD_%3").arg(table_, sets.join(QStringLiteral(", ")), keyField_);
+    generatedModify_ = modifySQL;
+    columns_ = cols;
     deleteSQL = QStringLiteral("delete from %1 where %2 = :OLD_%2").arg(table_, keyField_);
     refreshSQL = QStringLiteral("Select %1 from %2 where %3 = :%3").arg(list, table_, keyField_);
 }
@@ -424,17 +415,14 @@ Field& Dataset::addCalculatedField(const QString& name, TipoCampo tipo, int size
 Field* Dataset::findField(const QString& name) const
 {
     for (Field* f : fieldList_)
-        if (f->name_.compare(name, Qt::CaseInsensitive) == 0)
-            return f;
+        if (f->name_.compare(name, Qt::CaseInsensitive) == 0) return f;
     return nullptr;
 }
 
 Field& Dataset::field(const QString& name)
 {
-    if (Field* f = findField(name))
-        return *f;
-    if (active())
-        throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, name));
+    if (Field* f = findField(name)) return *f;
+    if (active()) throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, name));
     auto* f = new Field(this, name);
     fieldList_ << f;
     return *f;
@@ -443,8 +431,7 @@ Field& Dataset::field(const QString& name)
 QVariant Dataset::value(const QString& name) const
 {
     Field* f = findField(name);
-    if (!f)
-        throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, name));
+    if (!f) throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, name));
     return f->value();
 }
 
@@ -453,8 +440,7 @@ void Dataset::bindFields()
     const int n = cursor_->columnCount();
     columnCount_ = n;
     for (Field* f : fieldList_)
-        if (!f->calculated_)
-            f->index_ = -1;
+        if (!f->calculated_) f->index_ = -1;
     for (int i = 0; i < n; ++i) {
         const fb::Column& c = cursor_->column(i);
         Field* f = findField(c.alias);
@@ -465,27 +451,21 @@ void Dataset::bindFields()
         f->index_ = i;
         f->tipo_ = tipoDaColuna(c);
         f->size_ = f->tipo_ == TipoCampo::String ? int(c.charLength) : 0;
-        f->maiorInteiro_ = f->tipo_ == TipoCampo::Integer && c.length > 0 && c.length < 8
-                               ? (qint64(1) << (8 * c.length - 1)) - 1
-                               : 0;
-        if (!f->requiredSet_)
-            f->required_ = !c.nullable && !(keyFromGenerator_ && f->name_ == keyField_);
+        f->maiorInteiro_ =
+            f->tipo_ == TipoCampo::Integer && c.length > 0 && c.length < 8 ? (qint64(1) << (8 * c.length - 1)) - 1 : 0;
+        if (!f->requiredSet_) f->required_ = !c.nullable && !(keyFromGenerator_ && f->name_ == keyField_);
     }
     int k = n;
     for (Field* f : fieldList_)
-        if (f->calculated_)
-            f->index_ = k++;
+        if (f->calculated_) f->index_ = k++;
     calcCount_ = k - n;
 }
 
 void Dataset::open()
 {
-    if (active())
-        return;
-    if (!att_ || !tra_)
-        throw fb::Error(QStringLiteral("%1: sem conexão com o banco de dados").arg(name_));
-    if (beforeOpen)
-        beforeOpen(*this);
+    if (active()) return;
+    if (!att_ || !tra_) throw fb::Error(QStringLiteral("%1: sem conexão com o banco de dados").arg(name_));
+    if (beforeOpen) beforeOpen(*this);
     auto st = std::make_unique<fb::Statement>(*att_, *tra_, sql_.join(u'\n'));
     for (const QString& p : st->parameterNames())
         st->setParameter(p, params_.value(p));
@@ -499,8 +479,7 @@ void Dataset::open()
     current_ = rows_.isEmpty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.isEmpty();
-    if (afterOpen)
-        afterOpen(*this);
+    if (afterOpen) afterOpen(*this);
     Q_EMIT stateChanged();
     Q_EMIT rowsChanged();
     notifyRecord();
@@ -508,18 +487,15 @@ void Dataset::open()
 
 void Dataset::close()
 {
-    if (!active())
-        return;
-    if (beforeClose)
-        beforeClose(*this);
+    if (!active()) return;
+    if (beforeClose) beforeClose(*this);
     cursor_.reset();
     rows_.clear();
     buffer_.clear();
     current_ = -1;
     eof_ = bof_ = true;
     state_ = EstadoDataset::Inactive;
-    if (afterClose)
-        afterClose(*this);
+    if (afterClose) afterClose(*this);
     Q_EMIT stateChanged();
     Q_EMIT rowsChanged();
     notifyRecord();
@@ -527,8 +503,7 @@ void Dataset::close()
 
 void Dataset::fetchRow()
 {
-    if (!cursor_)
-        return;
+    if (!cursor_) return;
     if (!cursor_->fetch()) {
         cursor_.reset(); // every row is in; release the cursor
         return;
@@ -544,8 +519,7 @@ bool Dataset::fetchMore(int count)
     const int before = int(rows_.size());
     for (int i = 0; i < count && cursor_; ++i)
         fetchRow();
-    if (rows_.size() != before)
-        Q_EMIT rowsChanged();
+    if (rows_.size() != before) Q_EMIT rowsChanged();
     return rows_.size() > before;
 }
 
@@ -554,14 +528,12 @@ void Dataset::fetchAll()
     const int before = int(rows_.size());
     while (cursor_)
         fetchRow();
-    if (rows_.size() != before)
-        Q_EMIT rowsChanged();
+    if (rows_.size() != before) Q_EMIT rowsChanged();
 }
 
 void Dataset::calcRow(Row& row)
 {
-    if (!onCalcFields)
-        return;
+    if (!onCalcFields) return;
     Row* saved = calcTarget_;
     calcTarget_ = &row;
     const bool wasCalculating = calculating_;
@@ -579,39 +551,35 @@ void Dataset::calcRow(Row& row)
 
 const Dataset::Row* Dataset::currentRowConst() const
 {
-    if (calculating_ && calcTarget_)
-        return calcTarget_;
-    if (isEditing())
-        return &buffer_;
-    if (current_ >= 0 && current_ < rows_.size())
-        return &rows_[current_];
+    if (calculating_ && calcTarget_) return calcTarget_;
+    if (isEditing()) return &buffer_;
+    if (current_ >= 0 && current_ < rows_.size()) return &rows_[current_];
     return nullptr;
 }
 
-bool Dataset::isEmpty() const { return rows_.isEmpty() && state_ != EstadoDataset::Insert; }
+bool Dataset::isEmpty() const
+{
+    return rows_.isEmpty() && state_ != EstadoDataset::Insert;
+}
 
 void Dataset::ensureRow(int row)
 {
     const int before = int(rows_.size());
     while (rows_.size() <= row && cursor_)
         fetchRow();
-    if (rows_.size() != before)
-        Q_EMIT rowsChanged();
+    if (rows_.size() != before) Q_EMIT rowsChanged();
 }
 
 void Dataset::checkBrowseOrEdit() const
 {
-    if (!active())
-        throw fb::Error(QStringLiteral("%1: o conjunto de dados está fechado").arg(name_));
+    if (!active()) throw fb::Error(QStringLiteral("%1: o conjunto de dados está fechado").arg(name_));
 }
 
 void Dataset::moveTo(int row)
 {
     checkBrowseOrEdit();
-    if (isEditing())
-        post();
-    if (row < 0)
-        row = 0;
+    if (isEditing()) post();
+    if (row < 0) row = 0;
     ensureRow(row);
     const int target = rows_.isEmpty() ? -1 : qMin(row, int(rows_.size()) - 1);
     const bool moved = target != current_;
@@ -620,8 +588,7 @@ void Dataset::moveTo(int row)
     eof_ = rows_.isEmpty() || (current_ == rows_.size() - 1 && !cursor_);
     if (moved) {
         notifyRecord();
-        if (afterScroll)
-            afterScroll(*this);
+        if (afterScroll) afterScroll(*this);
     }
 }
 
@@ -634,8 +601,7 @@ void Dataset::first()
 void Dataset::next()
 {
     checkBrowseOrEdit();
-    if (isEditing())
-        post();
+    if (isEditing()) post();
     ensureRow(current_ + 1);
     if (current_ + 1 < rows_.size()) {
         moveTo(current_ + 1);
@@ -670,8 +636,7 @@ bool Dataset::locate(const QStringList& names, const QVariantList& values, bool 
     QVector<int> idx;
     for (const QString& n : names) {
         Field* f = findField(n);
-        if (!f)
-            throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, n));
+        if (!f) throw fb::Error(QStringLiteral("%1: Campo '%2' não encontrado").arg(name_, n));
         idx << f->index_;
     }
     auto matches = [&](const Row& r) {
@@ -679,15 +644,13 @@ bool Dataset::locate(const QStringList& names, const QVariantList& values, bool 
             const QVariant& a = r[idx[k]];
             const QVariant& b = values[k];
             if (!a.isValid() || !b.isValid()) {
-                if (a.isValid() != b.isValid())
-                    return false;
+                if (a.isValid() != b.isValid()) return false;
                 continue;
             }
             if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString) {
                 const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
                 const QString sa = a.toString(), sb = b.toString();
-                if (partialKey ? !sa.startsWith(sb, cs) : sa.compare(sb, cs) != 0)
-                    return false;
+                if (partialKey ? !sa.startsWith(sb, cs) : sa.compare(sb, cs) != 0) return false;
             } else if (a.toDouble() != b.toDouble() && a != b) {
                 return false;
             }
@@ -696,8 +659,7 @@ bool Dataset::locate(const QStringList& names, const QVariantList& values, bool 
     };
     for (int i = 0;; ++i) {
         ensureRow(i);
-        if (i >= rows_.size())
-            return false;
+        if (i >= rows_.size()) return false;
         if (matches(rows_[i])) {
             moveTo(i);
             return true;
@@ -707,8 +669,7 @@ bool Dataset::locate(const QStringList& names, const QVariantList& values, bool 
 
 void Dataset::setState(EstadoDataset s)
 {
-    if (state_ == s)
-        return;
+    if (state_ == s) return;
     state_ = s;
     Q_EMIT stateChanged();
 }
@@ -716,15 +677,13 @@ void Dataset::setState(EstadoDataset s)
 void Dataset::append()
 {
     checkBrowseOrEdit();
-    if (isEditing())
-        post();
+    if (isEditing()) post();
     buffer_ = Row(rowWidth());
     insertAt_ = int(rows_.size());
     setState(EstadoDataset::Insert);
     calcRow(buffer_);
     try {
-        if (afterInsert)
-            afterInsert(*this);
+        if (afterInsert) afterInsert(*this);
     } catch (...) {
         buffer_.clear();
         setState(EstadoDataset::Browse);
@@ -737,18 +696,15 @@ void Dataset::append()
 void Dataset::edit()
 {
     checkBrowseOrEdit();
-    if (isEditing())
-        return;
+    if (isEditing()) return;
     if (rows_.isEmpty()) {
         append();
         return;
     }
-    if (beforeEdit)
-        beforeEdit(*this);
+    if (beforeEdit) beforeEdit(*this);
     buffer_ = rows_[current_];
     setState(EstadoDataset::Edit);
-    if (afterEdit)
-        afterEdit(*this);
+    if (afterEdit) afterEdit(*this);
     notifyRecord();
 }
 
@@ -758,38 +714,49 @@ void Dataset::runRowStatement(const QString& sql, const Row& values, const Row& 
     for (const QString& p : st.parameterNames()) {
         const bool isOld = p.startsWith(QStringLiteral("OLD_"));
         Field* f = findField(isOld ? p.mid(4) : p);
-        if (!f)
-            f = findField(p);
+        if (!f) f = findField(p);
         QVariant v;
         if (f && f->index_ >= 0) {
             const Row& src = isOld && !old.isEmpty() ? old : values;
-            if (f->index_ < src.size())
-                v = src[f->index_];
+            if (f->index_ < src.size()) v = src[f->index_];
         }
         st.setParameter(p, v);
     }
     st.execute();
     if (readBack && st.columnCount() > 0) {
         for (int i = 0; i < st.columnCount(); ++i)
-            if (Field* f = findField(st.column(i).alias); f && f->index_ >= 0)
-                buffer_[f->index_] = st.value(i);
+            if (Field* f = findField(st.column(i).alias); f && f->index_ >= 0) buffer_[f->index_] = st.value(i);
     }
+}
+
+QString Dataset::changedColumnsUpdate(const Row& values, const Row& old) const
+{
+    QStringList sets;
+    for (const QString& c : columns_) {
+        const Field* f = findField(c);
+        if (!f || f->index_ < 0) continue;
+        const QVariant a = f->index_ < values.size() ? values[f->index_] : QVariant();
+        const QVariant b = f->index_ < old.size() ? old[f->index_] : QVariant();
+        // Any doubt (a type of another kind, null against empty) counts as a change.
+        if (a.isValid() != b.isValid() || (a.isValid() && (a.metaType() != b.metaType() || a != b)))
+            sets << c + QStringLiteral(" = :") + c;
+    }
+    if (sets.isEmpty()) return {}; // nothing changed: nothing to write
+    return QStringLiteral("update %1 set %2 where %3 = :OLD_%3")
+        .arg(table_, sets.join(QStringLiteral(", ")), keyField_);
 }
 
 void Dataset::post()
 {
-    if (!isEditing())
-        return;
-    if (beforePost)
-        beforePost(*this);
+    if (!isEditing()) return;
+    if (beforePost) beforePost(*this);
     for (Field* f : fieldList_) {
         if (f->required_ && !f->calculated_ && f->index_ >= 0 &&
             (!buffer_[f->index_].isValid() || buffer_[f->index_].isNull()))
             throw fb::Error(QStringLiteral("Campo '%1' deve possuir um valor").arg(f->displayLabel()));
     }
     if (state_ == EstadoDataset::Insert) {
-        if (insertSQL.isEmpty())
-            throw fb::Error(QStringLiteral("%1: não é possível incluir registros").arg(name_));
+        if (insertSQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível incluir registros").arg(name_));
         runRowStatement(insertSQL, buffer_, {}, true);
         calcRow(buffer_);
         const int at = qBound(0, insertAt_, int(rows_.size()));
@@ -797,9 +764,9 @@ void Dataset::post()
         current_ = at;
         Q_EMIT rowsChanged();
     } else {
-        if (modifySQL.isEmpty())
-            throw fb::Error(QStringLiteral("%1: não é possível alterar registros").arg(name_));
-        runRowStatement(modifySQL, buffer_, rows_[current_], false);
+        if (modifySQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível alterar registros").arg(name_));
+        const QString sql = modifySQL == generatedModify_ ? changedColumnsUpdate(buffer_, rows_[current_]) : modifySQL;
+        if (!sql.isEmpty()) runRowStatement(sql, buffer_, rows_[current_], false);
         calcRow(buffer_);
         rows_[current_] = buffer_;
     }
@@ -807,18 +774,15 @@ void Dataset::post()
     eof_ = bof_ = false;
     setState(EstadoDataset::Browse);
     notifyRecord();
-    if (afterPost)
-        afterPost(*this);
+    if (afterPost) afterPost(*this);
 }
 
 void Dataset::cancel()
 {
-    if (!isEditing())
-        return;
+    if (!isEditing()) return;
     buffer_.clear();
     setState(EstadoDataset::Browse);
-    if (afterCancel)
-        afterCancel(*this);
+    if (afterCancel) afterCancel(*this);
     notifyRecord();
 }
 
@@ -829,31 +793,24 @@ void Dataset::deleteRecord()
         cancel();
         return;
     }
-    if (isEditing())
-        cancel();
-    if (rows_.isEmpty())
-        throw fb::Error(QStringLiteral("Não é possível excluir: não há registro"));
-    if (beforeDelete)
-        beforeDelete(*this);
-    if (deleteSQL.isEmpty())
-        throw fb::Error(QStringLiteral("%1: não é possível excluir registros").arg(name_));
+    if (isEditing()) cancel();
+    if (rows_.isEmpty()) throw fb::Error(QStringLiteral("Não é possível excluir: não há registro"));
+    if (beforeDelete) beforeDelete(*this);
+    if (deleteSQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível excluir registros").arg(name_));
     runRowStatement(deleteSQL, rows_[current_], rows_[current_], false);
     rows_.remove(current_);
     ensureRow(current_);
-    if (current_ >= rows_.size())
-        current_ = int(rows_.size()) - 1;
+    if (current_ >= rows_.size()) current_ = int(rows_.size()) - 1;
     eof_ = rows_.isEmpty();
     Q_EMIT rowsChanged();
     notifyRecord();
-    if (afterDelete)
-        afterDelete(*this);
+    if (afterDelete) afterDelete(*this);
 }
 
 void Dataset::refresh()
 {
     checkBrowseOrEdit();
-    if (isEditing() || current_ < 0 || refreshSQL.isEmpty())
-        return;
+    if (isEditing() || current_ < 0 || refreshSQL.isEmpty()) return;
     fb::Statement st(*att_, *tra_, refreshSQL);
     const Row& cur = rows_[current_];
     for (const QString& p : st.parameterNames()) {
@@ -861,8 +818,7 @@ void Dataset::refresh()
         st.setParameter(p, f && f->index_ >= 0 ? cur[f->index_] : QVariant());
     }
     st.execute();
-    if (!st.fetch())
-        return; // gone meanwhile: keep what we have
+    if (!st.fetch()) return; // gone meanwhile: keep what we have
     Row row = cur;
     for (int i = 0; i < st.columnCount(); ++i)
         if (Field* f = findField(st.column(i).alias); f && f->index_ >= 0 && !f->calculated_)
@@ -874,11 +830,9 @@ void Dataset::refresh()
 
 QVariant Dataset::valueAt(int row, int fieldIndex) const
 {
-    if (row < 0 || row >= rows_.size())
-        return {};
+    if (row < 0 || row >= rows_.size()) return {};
     const Field* f = fieldList_.value(fieldIndex);
-    if (!f || f->index_ < 0)
-        return {};
+    if (!f || f->index_ < 0) return {};
     const Row& r = (isEditing() && row == current_ && state_ == EstadoDataset::Edit) ? buffer_ : rows_[row];
     return f->index_ < r.size() ? r[f->index_] : QVariant();
 }
@@ -886,8 +840,7 @@ QVariant Dataset::valueAt(int row, int fieldIndex) const
 QString Dataset::displayTextAt(int row, int fieldIndex) const
 {
     Field* f = fieldList_.value(fieldIndex);
-    if (!f || row < 0 || row >= rows_.size())
-        return {};
+    if (!f || row < 0 || row >= rows_.size()) return {};
     // Format through the field with the row made current for the moment.
     auto* self = const_cast<Dataset*>(this);
     Row copy = (isEditing() && row == current_ && state_ == EstadoDataset::Edit) ? buffer_ : rows_[row];
@@ -901,7 +854,10 @@ QString Dataset::displayTextAt(int row, int fieldIndex) const
     return s;
 }
 
-void Dataset::disableControls() { ++disabled_; }
+void Dataset::disableControls()
+{
+    ++disabled_;
+}
 
 void Dataset::enableControls()
 {

@@ -133,6 +133,8 @@ public:
 
     // Generates insert, modify, delete and refresh statements from the table's columns in table
     // order; keyField is the key ("ID", "PROGRAMA"). A key filled by a generator may be left empty.
+    // While modifySQL is the generated one, a post writes only the columns the row's editing
+    // changed, so that another workstation's committed change to other columns is kept.
     void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true);
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;
     QString keyField() const { return keyField_; }
@@ -214,6 +216,7 @@ private:
     Row& currentRow();
     const Row* currentRowConst() const;
     void runRowStatement(const QString& sql, const Row& values, const Row& old, bool readBack);
+    QString changedColumnsUpdate(const Row& values, const Row& old) const;
     int rowWidth() const { return columnCount_ + calcCount_; }
     void notifyRecord();
     void notifyField(Field* f);
@@ -224,6 +227,8 @@ private:
     QStringList sql_;
     QHash<QString, QVariant> params_;
     QString table_, keyField_;
+    QStringList columns_;    // the table's columns (setTabela)
+    QString generatedModify_; // modifySQL as setTabela made it
     bool keyFromGenerator_ = false;
 
     EstadoDataset state_ = EstadoDataset::Inactive;
