@@ -48,9 +48,12 @@ void DBMemo::aoMudarTexto()
         setTextCursor(c);
     }
     if (tamanho_ > 0 && toPlainText().size() > tamanho_) {
-        // The column holds no more: drop what goes past it.
+        // The column holds no more: drop what goes past it, and not half of an emoji (two UTF-16
+        // units), which would reach the database as "?".
+        const QString texto = toPlainText();
+        const int corte = texto.at(tamanho_ - 1).isHighSurrogate() ? tamanho_ - 1 : tamanho_;
         QTextCursor c(document());
-        c.setPosition(tamanho_);
+        c.setPosition(corte);
         c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         mostrando_ = true;
         c.removeSelectedText();

@@ -129,8 +129,10 @@ void LigacaoCampo::atualiza()
 {
     if (!controle_) return;
     Field* f = campo();
-    if (f != configurado_) {
+    if (f != configurado_ || (f && (f->tipo() != tipoConfigurado_ || f->size() != tamanhoConfigurado_))) {
         configurado_ = f;
+        tipoConfigurado_ = f ? f->tipo() : TipoCampo::String;
+        tamanhoConfigurado_ = f ? f->size() : -1;
         controle_->configuraCampo(f);
     }
     controle_->aplicaSomenteLeitura(!aceitaDigitacao());

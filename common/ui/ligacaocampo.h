@@ -106,6 +106,9 @@ private:
     QPointer<Dataset> ds_;
     QString nomeCampo_;
     Field* configurado_ = nullptr; // the field configureCampo last saw
+    // Its type and size then: a field created before the dataset opened learns them on opening.
+    TipoCampo tipoConfigurado_ = TipoCampo::String;
+    int tamanhoConfigurado_ = -1;
     bool editaAoDigitar_ = false;
     bool somenteLeitura_ = false;
     bool modificado_ = false;
