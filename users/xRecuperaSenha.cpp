@@ -227,6 +227,9 @@ void TRecuperarSenha::recupera()
         return;
     }
 
+    // The list may have been read long ago: the row as it is now is the one changed, so that the
+    // change demand is written even where the list still shows it from before.
+    usuarios->refresh();
     usuarios->edit();
     try {
         usuarios->field(QStringLiteral("SOLICITASENHA")).setValue(QStringLiteral("S"));
