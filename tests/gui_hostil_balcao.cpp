@@ -12,7 +12,6 @@
 #include "textohostil.h"
 #include "weighing/xPessagem.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -32,6 +31,7 @@ struct Login
     std::unique_ptr<TDados> dados;
     std::unique_ptr<TSenha> janela;
     int encerrou = 0;
+    bool ativa = false;
     QString ana;
 
     explicit Login(const QString& senha)
@@ -55,7 +55,7 @@ struct Login
         janela->encerraPrograma = [this] { ++encerrou; };
         janela->show();
         janela->activateWindow();
-        if (!QTest::qWaitForWindowActive(janela.get())) qWarning("the login window did not become active");
+        ativa = QTest::qWaitForWindowActive(janela.get());
     }
 
     QLineEdit* caixa(const char* nome) const { return janela->findChild<QLineEdit*>(QString::fromLatin1(nome)); }
@@ -80,6 +80,7 @@ struct Balcao
     TestDatabase db;
     std::unique_ptr<TDados> dados;
     std::unique_ptr<TPessagem> tela;
+    bool ativa = false;
 
     Balcao()
     {
@@ -91,20 +92,13 @@ struct Balcao
                     .arg(CPF_MARIA));
         dados = std::make_unique<TDados>(db.settings());
         tela = std::make_unique<TPessagem>();
-        tela->resize(1000, 700);
-        tela->show();
-        tela->activateWindow();
-        if (!QTest::qWaitForWindowActive(tela.get())) qWarning("the screen did not become active");
+        ativa = hostil::mostra(tela.get(), QSize(1000, 700));
     }
 
-    template <class T = QWidget> T* w(const char* nome) const
-    {
-        T* x = tela->findChild<T*>(QString::fromLatin1(nome));
-        if (!x) qFatal("widget %s not found", nome);
-        return x;
-    }
-    void clica(const char* botao) const { w<QAbstractButton>(botao)->click(); }
+    template <class T = QWidget> T* w(const char* nome) const { return hostil::filho<T>(tela.get(), nome); }
+    void clica(const char* botao) const { hostil::clica(tela.get(), botao); }
     QString id() const { return w<QLineEdit>("w_ID")->text(); }
+    QString estado() const { return w<QLabel>("Estado")->text(); }
     QString vizinhos() const
     {
         return hostil::impressao(db, QStringLiteral("select * from REFEICAO where ID <> 2 order by ID")) +
@@ -131,19 +125,19 @@ class HostileCounterInput : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        defineRelogio([] { return MOMENTO; });
-        parametros().limpa();
-    }
     void init()
     {
-        caixas.limpa();
         defineDialogos(&caixas);
+        caixas.limpa();
+        defineRelogio([] { return MOMENTO; });
+        parametros().limpa();
         sessao().UsuarioEmUso = QStringLiteral("1");
     }
-    void cleanup() { defineDialogos(nullptr); }
-    void cleanupTestCase() { defineRelogio({}); }
+    void cleanup()
+    {
+        defineRelogio({});
+        defineDialogos(nullptr);
+    }
 
     // ---------------------------------------------------------------- login
 
@@ -157,6 +151,7 @@ private Q_SLOTS:
         const QString digitada = hostil::texto(texto, medida, 40);
         const QString guardada = hostil::cabe(digitada, 40);
         Login l(guardada);
+        QVERIFY(l.ativa);
         const QString antes = l.usuarios();
         l.digitaCodigo(l.ana);
         QCOMPARE(QApplication::focusWidget(), l.caixa("Password"));
@@ -179,6 +174,7 @@ private Q_SLOTS:
         QFETCH(QString, texto);
         QFETCH(int, medida);
         Login l(QStringLiteral("Segredo1"));
+        QVERIFY(l.ativa);
         const QString antes = l.usuarios();
         l.digitaCodigo(hostil::texto(texto, medida, 8, u'9'));
         QCOMPARE(estranhas({hostil::exata(QStringLiteral("Usuário não Encontrado!"))}), QStringList());
@@ -198,13 +194,14 @@ private Q_SLOTS:
         const QString nota = hostil::texto(texto, medida, 100);
         const QString esperada = hostil::cabe(nota, 100);
         Balcao b;
+        QVERIFY(b.ativa);
         const QString vizinhos = b.vizinhos();
         QCOMPARE(b.id(), QStringLiteral("2"));
         hostil::entra(b.w("w_Observacao"), nota);
-        QCOMPARE(b.w<QLabel>("Estado")->text(), QStringLiteral("Editando..."));
+        QCOMPARE(b.estado(), QStringLiteral("Editando..."));
         b.clica("Confirmar");
         QCOMPARE(caixas.textos(), QStringList());
-        QCOMPARE(b.w<QLabel>("Estado")->text(), QStringLiteral("Navegando..."));
+        QCOMPARE(b.estado(), QStringLiteral("Navegando..."));
         QCOMPARE(b.coluna(QStringLiteral("OBSERVACAO")).toString(), esperada);
         // The screen read the meal again after saving.
         QCOMPARE(b.id(), QStringLiteral("2"));
@@ -229,6 +226,7 @@ private Q_SLOTS:
             hostil::exata(QStringLiteral("Atenção!\nNão foi encontrado nenhum cliente utilizando este C.P.F.")),
         };
         Balcao b;
+        QVERIFY(b.ativa);
         const QString vizinhos = b.vizinhos();
         for (const auto& c : caixasDaTela) {
             caixas.limpa();
@@ -245,7 +243,7 @@ private Q_SLOTS:
                 caixas.responde(Botao::Sim);
                 b.clica("NaoConfirmar");
             }
-            QCOMPARE(b.w<QLabel>("Estado")->text(), QStringLiteral("Navegando..."));
+            QCOMPARE(b.estado(), QStringLiteral("Navegando..."));
             QCOMPARE(b.id(), QStringLiteral("2"));
         }
         QCOMPARE(b.vizinhos(), vizinhos);
@@ -258,6 +256,7 @@ private Q_SLOTS:
         QFETCH(int, medida);
         const QString resposta = hostil::texto(texto, medida, 20);
         Balcao b;
+        QVERIFY(b.ativa);
         caixas.respondeEntrada(resposta);
         b.clica("BotaoCodigo");
         QCOMPARE(caixas.textos(), QStringList{QStringLiteral("'%1' não é um valor inteiro válido.").arg(resposta)});
@@ -277,6 +276,7 @@ private Q_SLOTS:
         QFETCH(QString, resposta);
         QFETCH(QStringList, mensagens);
         Balcao b;
+        QVERIFY(b.ativa);
         caixas.respondeEntrada(resposta);
         b.clica("BotaoCodigo");
         QCOMPARE(caixas.textos(), mensagens);

@@ -18,9 +18,6 @@
 #include "users/xRecuperaSenha.h"
 #include "users/xUsuarios.h"
 
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -32,10 +29,10 @@ const int TamanhoSenha = 40; // USUARIOS.SENHA
 // has neighbours that must stay as they were.
 struct Base
 {
-    TestDatabase db;
-    TDados dados{db.settings()};
     DialogosRoteirizados caixas;
     Dialogos* anterior = defineDialogos(&caixas);
+    TestDatabase db;
+    TDados dados{db.settings()};
 
     Base()
     {
@@ -73,34 +70,19 @@ struct Base
     {
         return hostil::estranhas(caixas.textos(), hostil::mensagensDeEntrada() + proprias);
     }
+    // The registry shown on ANA and opened for change.
+    bool alteraAna(TCad_Usuario& tela)
+    {
+        if (!hostil::mostra(&tela) || !dados.Usuarios->locate({QStringLiteral("ID")}, {2})) return false;
+        hostil::clica(&tela, "Alterar");
+        return dados.Usuarios->isEditing();
+    }
 };
 
-template <class T = QWidget> T* filho(QWidget* w, const char* nome)
-{
-    T* c = w->findChild<T*>(QString::fromLatin1(nome));
-    if (!c) qFatal("widget %s not found", nome);
-    return c;
-}
-
-void clica(QWidget* w, const char* nome)
-{
-    filho<QAbstractButton>(w, nome)->click();
-}
-
-bool mostra(QWidget* w)
-{
-    w->resize(1100, 700);
-    w->show();
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
-}
-
-QString textoDaCaixa(QWidget* w)
-{
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
-    return {};
-}
+using hostil::clica;
+using hostil::filho;
+using hostil::mostra;
+using hostil::textoDe;
 
 // Shows the tab that holds the box, so that the operator could reach it.
 void mostraAbaDe(QWidget* tela, QWidget* caixa)
@@ -159,9 +141,7 @@ private Q_SLOTS:
         Base b;
         const QString vizinhos = b.vizinhos();
         TCad_Usuario tela;
-        QVERIFY(mostra(&tela));
-        QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
-        clica(&tela, "Alterar");
+        QVERIFY(b.alteraAna(tela));
         QHash<QString, QString> esperado;
         for (const CaixaLivre& c : caixas) {
             const QString t = hostil::texto(texto, medida, c.tamanho ? c.tamanho : 500);
@@ -186,10 +166,10 @@ private Q_SLOTS:
         QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
         for (const CaixaLivre& c : caixas) {
             const QString nome = QString::fromLatin1(c.nome);
-            if (textoDaCaixa(filho(&tela, c.nome)) != esperado[nome])
-                diferencas << nome + QStringLiteral(" mostra ") + textoDaCaixa(filho(&tela, c.nome));
+            if (textoDe(filho(&tela, c.nome)) != esperado[nome])
+                diferencas << nome + QStringLiteral(" mostra ") + textoDe(filho(&tela, c.nome));
         }
-        QCOMPARE(textoDaCaixa(filho(&tela, "w_Nome2")), esperado[QStringLiteral("w_Nome")]);
+        QCOMPARE(textoDe(filho(&tela, "w_Nome2")), esperado[QStringLiteral("w_Nome")]);
         QCOMPARE(diferencas, QStringList());
         QCOMPARE(b.vizinhos(), vizinhos);
     }
@@ -265,9 +245,7 @@ private Q_SLOTS:
         Base b;
         const QString vizinhos = b.vizinhos();
         TCad_Usuario tela;
-        QVERIFY(mostra(&tela));
-        QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
-        clica(&tela, "Alterar");
+        QVERIFY(b.alteraAna(tela));
         hostil::entra(filho(&tela, "w_Matricula"), digitado);
         clica(&tela, "Confirmar");
         const QVariant matricula = b.db.valor(QStringLiteral("select MATRICULA from USUARIOS where ID = 2"));
@@ -290,9 +268,7 @@ private Q_SLOTS:
         QFETCH(int, medida);
         Base b;
         TCad_Usuario tela;
-        QVERIFY(mostra(&tela));
-        QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
-        clica(&tela, "Alterar");
+        QVERIFY(b.alteraAna(tela));
         auto* sexo = filho<DBComboBox>(&tela, "w_Sexo");
         mostraAbaDe(&tela, sexo);
         hostil::digita(sexo, hostil::texto(texto, medida, 1));
@@ -313,9 +289,7 @@ private Q_SLOTS:
         Base b;
         const QString vizinhos = b.vizinhos();
         TCad_Usuario tela;
-        QVERIFY(mostra(&tela));
-        QVERIFY(b.dados.Usuarios->locate({"ID"}, {2}));
-        clica(&tela, "Alterar");
+        QVERIFY(b.alteraAna(tela));
         hostil::entra(filho(&tela, "w_Senha"), senha);
         clica(&tela, "Confirmar");
         const QString sql = QStringLiteral("select SENHA from USUARIOS where ID = 2");
@@ -417,8 +391,8 @@ private Q_SLOTS:
                 b.texto(QStringLiteral("select %1 from EMPRESAS where ID = 1").arg(QString::fromLatin1(c.coluna)));
             if (gravado != esperado[nome]) diferencas << nome + QStringLiteral(" gravou ") + gravado;
             // The screen read the company again after saving.
-            if (textoDaCaixa(filho(&tela, c.nome)) != esperado[nome])
-                diferencas << nome + QStringLiteral(" mostra ") + textoDaCaixa(filho(&tela, c.nome));
+            if (textoDe(filho(&tela, c.nome)) != esperado[nome])
+                diferencas << nome + QStringLiteral(" mostra ") + textoDe(filho(&tela, c.nome));
         }
         QCOMPARE(diferencas, QStringList());
         QCOMPARE(b.vizinhos(), vizinhos);

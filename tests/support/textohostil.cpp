@@ -3,6 +3,7 @@
 #include "common/mascara.h"
 #include "testdb.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -141,6 +142,26 @@ QStringList estranhas(const QStringList& textos, const QList<QRegularExpression>
         if (!conhecida) fora << t;
     }
     return fora;
+}
+
+void clica(const QWidget* tela, const char* botao)
+{
+    filho<QAbstractButton>(tela, botao)->click();
+}
+
+bool mostra(QWidget* janela, QSize tamanho)
+{
+    janela->resize(tamanho);
+    janela->show();
+    janela->activateWindow();
+    return QTest::qWaitForWindowActive(janela);
+}
+
+QString textoDe(const QWidget* caixa)
+{
+    if (auto* e = qobject_cast<const QLineEdit*>(caixa)) return e->text();
+    if (auto* m = qobject_cast<const QPlainTextEdit*>(caixa)) return m->toPlainText();
+    return {};
 }
 
 } // namespace hostil

@@ -5,10 +5,11 @@
 
 #include <QList>
 #include <QRegularExpression>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
-class QWidget;
 class TestDatabase;
 
 namespace hostil {
@@ -51,5 +52,18 @@ QRegularExpression exata(const QString& mensagem); // one message, matched liter
 
 // The texts that none of the patterns accounts for: a server message leaking to the operator.
 QStringList estranhas(const QStringList& textos, const QList<QRegularExpression>& conhecidas);
+
+// The screen's widget of that name; the test program stops when there is none.
+template <class T = QWidget> T* filho(const QWidget* tela, const char* nome)
+{
+    T* w = tela->findChild<T*>(QString::fromLatin1(nome));
+    if (!w) qFatal("no widget %s", nome);
+    return w;
+}
+void clica(const QWidget* tela, const char* botao);
+// The window shown and active, so that the focus moves as the operator sees it.
+bool mostra(QWidget* janela, QSize tamanho = QSize(1100, 700));
+// What a line box or a memo holds.
+QString textoDe(const QWidget* caixa);
 
 } // namespace hostil
