@@ -168,6 +168,7 @@ private Q_SLOTS:
         QCOMPARE(l.usuarios(), antes);
     }
 
+    // The code box and the name list.
     void loginCodigo_data() { hostil::linhas(); }
     void loginCodigo()
     {
@@ -177,6 +178,8 @@ private Q_SLOTS:
         QVERIFY(l.ativa);
         const QString antes = l.usuarios();
         l.digitaCodigo(hostil::texto(texto, medida, 8, u'9'));
+        // The name list takes typing as a search among the names only.
+        hostil::digita(hostil::filho(l.janela.get(), "DBLookupComboBox1"), hostil::texto(texto, medida, 8));
         QCOMPARE(estranhas({hostil::exata(QStringLiteral("Usuário não Encontrado!"))}), QStringList());
         QVERIFY(l.janela->isVisible());
         QCOMPARE(l.janela->vezes, 0);

@@ -8,7 +8,6 @@
 #include "common/dialogos.h"
 #include "common/sessao.h"
 #include "common/texto.h"
-#include "common/ui/dbcombobox.h"
 #include "data/arquivos.h"
 #include "testdb.h"
 #include "textohostil.h"
@@ -261,15 +260,17 @@ private Q_SLOTS:
         QCOMPARE(b.vizinhos(), vizinhos);
     }
 
-    void cadastroSexo_data() { hostil::linhas(); }
-    void cadastroSexo()
+    // The pick lists (sex, state) take typing as a search among their entries only.
+    void cadastroListas_data() { hostil::linhas(); }
+    void cadastroListas()
     {
         QFETCH(QString, texto);
         QFETCH(int, medida);
         Base b;
         TCad_Usuario tela;
         QVERIFY(b.alteraAna(tela));
-        auto* sexo = filho<DBComboBox>(&tela, "w_Sexo");
+        hostil::digita(filho(&tela, "w_UF"), hostil::texto(texto, medida, 2));
+        QWidget* sexo = filho(&tela, "w_Sexo");
         mostraAbaDe(&tela, sexo);
         hostil::digita(sexo, hostil::texto(texto, medida, 1));
         clica(&tela, "Confirmar");
@@ -278,6 +279,11 @@ private Q_SLOTS:
         QVERIFY2(gravado.isNull() || gravado.toString() == QStringLiteral("M") ||
                      gravado.toString() == QStringLiteral("F"),
                  qPrintable(gravado.toString()));
+        const QVariant uf = b.db.valor(QStringLiteral("select UF from USUARIOS where ID = 2"));
+        QVERIFY(
+            uf.isNull() ||
+            b.db.valor(QStringLiteral("select count(*) from UNIDADEFEDERACAO where ID = %1").arg(uf.toInt())).toInt() ==
+                1);
     }
 
     void cadastroSenha_data() { hostil::linhas(); }
