@@ -78,6 +78,16 @@ void DBComboBox::aoEscolher(int indice)
 void DBComboBox::aoEditar()
 {
     if (mostrando_) return;
+    // An emoji typed or pasted at the length limit leaves its first half in the box, which would be
+    // stored as "?": the half goes, as any other character past the limit.
+    const QString inteiro = LigacaoCampo::semMeioCaractere(currentText());
+    if (inteiro != currentText()) {
+        const int cursor = qMin(lineEdit()->cursorPosition(), int(inteiro.size()));
+        mostrando_ = true;
+        setEditText(inteiro);
+        lineEdit()->setCursorPosition(cursor);
+        mostrando_ = false;
+    }
     if (!ligacao_->editando()) {
         const QString digitado = currentText();
         const int cursor = lineEdit()->cursorPosition();
