@@ -27,7 +27,12 @@ QString DBEdit::mascara() const
 void DBEdit::configuraCampo(Field* campo)
 {
     const QString qt = mascara::mascaraQt(mascara());
-    if (inputMask() != qt) setInputMask(qt);
+    // Applied only when the mask in force changes: a field learning its size when its dataset opens
+    // leaves alone a Qt mask the screen set on the box itself (the client's phones).
+    if (qt != mascaraAplicada_) {
+        mascaraAplicada_ = qt;
+        if (inputMask() != qt) setInputMask(qt);
+    }
     if (qt.isEmpty())
         setMaxLength(campo && campo->tipo() == TipoCampo::String && campo->size() > 0 ? campo->size() : 32767);
 }

@@ -45,6 +45,7 @@ private:
 
     LigacaoCampo* ligacao_;
     QString mascaraPropria_;
+    QString mascaraAplicada_; // the Qt mask this box last applied for the mask in force
     Caixa caixa_ = Caixa::Normal;
     bool mostrando_ = false;
 };
