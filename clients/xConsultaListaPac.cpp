@@ -29,8 +29,10 @@ constexpr int LinhaSelect = 0;
 constexpr int LinhaCondicao = 4;
 // What is typed reaches the statements as a parameter of this type, so that a text longer than the
 // column (or a pattern a little longer than the name) is compared instead of refused by the server.
+// A pattern holds the typed text with every character escaped at worst, plus its wildcards.
 constexpr int TamanhoDigitado = 100;
-const QString busca = QStringLiteral("CAST(:BUSCA AS VARCHAR(120))");
+const QString busca = QStringLiteral("CAST(:BUSCA AS VARCHAR(210))");
+const QString literal = QStringLiteral("CAST(:LITERAL AS VARCHAR(210))");
 // The plans that go with the conditions. A pattern with a leading "%" can use no index: the table is
 // read once and the matches sorted, instead of walking the name index and reading every client in
 // name order. The exact searches read their own index and sort the few rows found; only the
@@ -39,6 +41,37 @@ const QString planoTabela = QStringLiteral(" PLAN SORT (P NATURAL)");
 const QString planoCpf = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_CPF))");
 const QString planoIdentidade = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_IDENTIDADE))");
 const QString planoMae = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_MAE))");
+
+// A typed word as part of a LIKE pattern with the escape "\": its "%" and "_" are letters, not
+// wildcards.
+QString semCuringas(const QString& palavra)
+{
+    QString r;
+    r.reserve(palavra.size());
+    for (const QChar c : palavra) {
+        if (c == u'\\' || c == u'%' || c == u'_') r += u'\\';
+        r += c;
+    }
+    return r;
+}
+
+// The partial-search pattern: the words in order, anything between them and around them. The first
+// three blanks separate words; further blanks belong to the last one.
+QString padraoParcial(const QString& texto, bool dobra)
+{
+    QStringList partes;
+    QString resto = texto;
+    for (int i = 0; i < 3; ++i) {
+        const qsizetype b = resto.indexOf(u' ');
+        if (b < 0) break;
+        partes << resto.left(b);
+        resto = resto.mid(b + 1);
+    }
+    partes << resto;
+    for (QString& p : partes)
+        p = semCuringas(dobra ? SemAcentoPac(p) : p);
+    return u'%' + partes.join(QStringLiteral("%%")) + u'%';
+}
 
 QString semBrancosADireita(QString s)
 {
@@ -301,12 +334,14 @@ bool TConsultaListaPac::w_BuscaKeyDown(int tecla)
     return true;
 }
 
-void TConsultaListaPac::abre(const QString& linha0, const QString& linha4, const QVariant& valor)
+void TConsultaListaPac::abre(const QString& linha0, const QString& linha4, const QVariant& valor,
+                             const QVariant& valorLiteral)
 {
     Query1->close();
     Query1->setLinha(LinhaSelect, linha0);
     Query1->setLinha(LinhaCondicao, linha4);
     Query1->setParametro(QStringLiteral("BUSCA"), valor);
+    if (valorLiteral.isValid()) Query1->setParametro(QStringLiteral("LITERAL"), valorLiteral);
     Query1->open();
 }
 
@@ -316,8 +351,6 @@ void TConsultaListaPac::Timer1Timer()
     const QString semFim = semBrancosADireita(texto);
     const bool proprio = semFim.startsWith(u'%'); // the operator's own pattern
     const bool parcial = w_BuscaParcial->isChecked() || proprio;
-    const QString Cp1 = parcial ? QStringLiteral("LIKE") : QStringLiteral(">=");
-    const QString Cp = parcial ? QStringLiteral("%") : QString();
 
     ++w_Tempo;
     if (w_Tempo <= 10 || !w_Stado) return;
@@ -330,27 +363,35 @@ void TConsultaListaPac::Timer1Timer()
         ~Retoma() { w->setUpdatesEnabled(true); }
     } retoma{DBGrid1};
     Query1->close();
+    // The folding finds "D AVILA" for a typed "D'AVILA"; a name stored with the quote or the accents
+    // typed is found as well (a second pattern, only when folding changed the text).
+    const bool dobrado = SemAcentoPac(texto) != texto;
     if (proprio) {
-        abre(QStringLiteral("SELECT"), QStringLiteral("WHERE P.NOME LIKE UPPER(") + busca + u')' + planoTabela,
-             SemAcentoPac(texto));
-    } else {
-        QString campo2 = semFim;
-        QString linha0 = QStringLiteral("SELECT FIRST 100");
-        if (parcial) {
-            for (int i = 0; i < 3; ++i) {
-                const qsizetype b = campo2.indexOf(u' ');
-                if (b < 0) break;
-                campo2.replace(b, 1, QStringLiteral("%%"));
-            }
-            linha0 = QStringLiteral("SELECT FIRST 200");
-        }
-        if (enumero(texto))
-            abre(linha0, QStringLiteral("WHERE (P.CPF=") + busca + QStringLiteral(") ") + planoCpf, texto);
+        const QString condicao = QStringLiteral("P.NOME LIKE UPPER(") + busca + u')';
+        if (dobrado)
+            abre(QStringLiteral("SELECT"),
+                 QStringLiteral("WHERE (") + condicao + QStringLiteral(" OR P.NOME LIKE UPPER(") + literal +
+                     QStringLiteral("))") + planoTabela,
+                 SemAcentoPac(texto), texto);
         else
-            abre(linha0,
-                 QStringLiteral("WHERE (P.NOME ") + Cp1 + QStringLiteral(" UPPER(") + busca + QStringLiteral("))") +
-                     (parcial ? planoTabela : QString()),
-                 Cp + SemAcentoPac(campo2) + Cp);
+            abre(QStringLiteral("SELECT"), QStringLiteral("WHERE ") + condicao + planoTabela, SemAcentoPac(texto));
+    } else if (enumero(texto)) {
+        abre(parcial ? QStringLiteral("SELECT FIRST 200") : QStringLiteral("SELECT FIRST 100"),
+             QStringLiteral("WHERE (P.CPF=") + busca + QStringLiteral(") ") + planoCpf, texto);
+    } else if (parcial) {
+        // The operator's words, "%" and "_" among them, are matched as typed.
+        const QString condicao = QStringLiteral("P.NOME LIKE UPPER(") + busca + QStringLiteral(") ESCAPE '\\'");
+        if (dobrado)
+            abre(QStringLiteral("SELECT FIRST 200"),
+                 QStringLiteral("WHERE (") + condicao + QStringLiteral(" OR P.NOME LIKE UPPER(") + literal +
+                     QStringLiteral(") ESCAPE '\\')") + planoTabela,
+                 padraoParcial(semFim, true), padraoParcial(semFim, false));
+        else
+            abre(QStringLiteral("SELECT FIRST 200"), QStringLiteral("WHERE (") + condicao + u')' + planoTabela,
+                 padraoParcial(semFim, true));
+    } else {
+        abre(QStringLiteral("SELECT FIRST 100"),
+             QStringLiteral("WHERE (P.NOME >= UPPER(") + busca + QStringLiteral("))"), SemAcentoPac(semFim));
     }
     w_Tempo = 0;
     w_Stado = false;

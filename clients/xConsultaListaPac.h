@@ -61,7 +61,10 @@ private:
     bool w_BuscaKeyDown(int tecla);
     void buscaPorBotao(const QString& condicao, const QString& valor);
     void defineBotaoPadrao(QPushButton* botao);
-    void abre(const QString& linha0, const QString& linha4, const QVariant& valor);
+    // Re-opens Query1 with its select and condition lines; the condition's text goes in BUSCA and,
+    // when given, a second one in LITERAL.
+    void abre(const QString& linha0, const QString& linha4, const QVariant& valor,
+              const QVariant& valorLiteral = QVariant());
 
     QFrame* PanelTopo;
     QLineEdit* w_Busca;
