@@ -144,6 +144,11 @@ void ClienteESCOLARIDADESetText(Field& Sender, const QString& Text)
         Sender.clear();
         return;
     }
+    // The lists take free text: one that does not start with a code of the list would store a code
+    // no list shows (the box then blank), or fail as a number.
+    if (regrascliente::textoDoCodigo(Sender.fieldName(), primeiro).isEmpty())
+        throw fb::Error(QStringLiteral("'%1' não é um item da lista de %2")
+                            .arg(Text.trimmed(), regrascliente::nomeDaLista(Sender.fieldName())));
     Sender.setValue(Sender.converteTexto(primeiro));
 }
 
@@ -202,6 +207,15 @@ QStringList listaCor()
 QStringList listaSexo()
 {
     return {QStringLiteral("M"), QStringLiteral("F")};
+}
+
+QString nomeDaLista(const QString& coluna)
+{
+    const QString col = coluna.toUpper();
+    if (col == QLatin1String("CIVIL")) return QStringLiteral("Estado Civil");
+    if (col == QLatin1String("ESCOLARIDADE")) return QStringLiteral("Escolaridade");
+    if (col == QLatin1String("COR")) return QStringLiteral("Raça/Cor");
+    return coluna;
 }
 
 QString textoDoCodigo(const QString& coluna, const QVariant& codigo)

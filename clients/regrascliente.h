@@ -22,6 +22,7 @@ void instalaRegrasCliente(TDados& dados);
 void ClienteAfterInsert(Dataset& DataSet);
 // ESCOLARIDADE, CIVIL and COR store the number the picked text starts with; NACIONALIDADE its first
 // two characters. Ignored while browsing. A blank pick (the first race/colour entry) clears the column.
+// A text typed into the list that starts with no code of it is refused (fb::Error, as a failed conversion).
 void ClienteESCOLARIDADESetText(Field& Sender, const QString& Text);
 void ClienteNACIONALIDADESetText(Field& Sender, const QString& Text);
 // Selects the client whose ID is codigoID ("" selects none); nothing when it is already the one shown.
@@ -45,6 +46,8 @@ QStringList listaCor(); // starts with a single blank: no race/colour
 QStringList listaSexo();
 // Text shown for the stored code of CIVIL, ESCOLARIDADE or COR; "" for any other value or none.
 QString textoDoCodigo(const QString& coluna, const QVariant& codigo);
+// The caption of the list of CIVIL, ESCOLARIDADE or COR, for messages.
+QString nomeDaLista(const QString& coluna);
 
 // ---- name ----
 QString mensagemUmNome();     // two lines: one name only
