@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 // Address of the last new client saved, for the copy button of the next one. Forgotten whenever the
@@ -98,6 +100,16 @@ QIcon iconeCopia()
     p.drawLine(9, 13, 15, 13);
     p.drawLine(9, 16, 13, 16);
     return QIcon(pm);
+}
+
+// A text typed into "Ir Para" that the column cannot hold names nobody: said at once, without a
+// statement (whose parameter could not hold it either).
+bool maisLongoQueAColuna(Dataset& cliente, const QString& coluna, const QString& texto)
+{
+    const int tamanho = cliente.field(coluna).size();
+    if (tamanho <= 0 || texto.size() <= tamanho) return false;
+    avisa(QStringLiteral("Registro não Encontrado!"));
+    return true;
 }
 
 QToolButton* botaoFigura(QWidget* pai, const char* nome, const QString& dica, const QIcon& icone = QIcon())
@@ -883,6 +895,11 @@ void TCad_Cliente::BotaoCodigoClick()
     const qint64 codigo = texto.toLongLong(&ok);
     if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
     if (codigo <= 0) return;
+    // A number past the key's range names no client; as a parameter of the key it would overflow.
+    if (codigo > std::numeric_limits<qint32>::max()) {
+        avisa(QStringLiteral("Registro não Encontrado!"));
+        return;
+    }
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
     Cliente->setParametro(QStringLiteral("ID"), codigo);
@@ -904,6 +921,7 @@ void TCad_Cliente::SpeedButton5Click()
     QString resposta;
     if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
     if (resposta.trimmed().isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta.trimmed())) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE IDENTIDADE = CAST(:IDENTIDADE AS VARCHAR(255))") +
@@ -924,6 +942,7 @@ void TCad_Cliente::SpeedButton6Click()
     QString resposta;
     if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
     if (resposta.isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("CPF"), resposta)) return;
     // The boxes are repainted once, when the search has ended.
     Cliente->disableControls();
     struct Retoma
