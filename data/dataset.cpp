@@ -203,11 +203,14 @@ void Field::setValue(const QVariant& input)
     const QVariant old = row[index_];
     row[index_] = v;
     if (calcContext) return;
+    const bool wasAssigned = ds.assigned_.contains(index_);
+    ds.assigned_.insert(index_);
     if (onValidate) {
         try {
             onValidate(*this);
         } catch (...) {
             row[index_] = old;
+            if (!wasAssigned) ds.assigned_.remove(index_);
             ds.notifyField(this);
             throw;
         }
@@ -703,6 +706,7 @@ void Dataset::edit()
     }
     if (beforeEdit) beforeEdit(*this);
     buffer_ = rows_[current_];
+    assigned_.clear();
     setState(EstadoDataset::Edit);
     if (afterEdit) afterEdit(*this);
     notifyRecord();
@@ -737,8 +741,10 @@ QString Dataset::changedColumnsUpdate(const Row& values, const Row& old) const
         if (!f || f->index_ < 0) continue;
         const QVariant a = f->index_ < values.size() ? values[f->index_] : QVariant();
         const QVariant b = f->index_ < old.size() ? old[f->index_] : QVariant();
-        // Any doubt (a type of another kind, null against empty) counts as a change.
-        if (a.isValid() != b.isValid() || (a.isValid() && (a.metaType() != b.metaType() || a != b)))
+        // A column given a value during this edit is written even when the value read before was
+        // the same (the stored one may have changed since). Any doubt counts as a change.
+        if (assigned_.contains(f->index_) || a.isValid() != b.isValid() ||
+            (a.isValid() && (a.metaType() != b.metaType() || a != b)))
             sets << c + QStringLiteral(" = :") + c;
     }
     if (sets.isEmpty()) return {}; // nothing changed: nothing to write

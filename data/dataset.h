@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -133,8 +134,9 @@ public:
 
     // Generates insert, modify, delete and refresh statements from the table's columns in table
     // order; keyField is the key ("ID", "PROGRAMA"). A key filled by a generator may be left empty.
-    // While modifySQL is the generated one, a post writes only the columns the row's editing
-    // changed, so that another workstation's committed change to other columns is kept.
+    // While modifySQL is the generated one, a post writes only the columns given a value during
+    // the edit (or changed otherwise), so that another workstation's committed change to other
+    // columns is kept.
     void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true);
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;
     QString keyField() const { return keyField_; }
@@ -237,6 +239,7 @@ private:
     int current_ = -1;
     bool eof_ = true, bof_ = true;
     Row buffer_;        // the row being edited or inserted
+    QSet<int> assigned_; // fields given a value during the current edit
     int insertAt_ = -1; // where an inserted row goes
     bool calculating_ = false;
     Row* calcTarget_ = nullptr; // the row calc-fields (or a grid's formatting) is looking at

@@ -109,8 +109,9 @@ private Q_SLOTS:
     }
 
     // Another workstation changed other columns after this one read the row: a post writes only
-    // what was changed here, so neither change is lost; a post that changed nothing writes nothing.
-    void postWritesOnlyTheChangedColumns()
+    // the columns given a value here, so neither change is lost; a post that set nothing writes
+    // nothing; a value set here is written even when the stale copy already showed it.
+    void postWritesOnlyTheColumnsSetHere()
     {
         Dataset& e = *dados->Empresas;
         e.open();
@@ -127,11 +128,16 @@ private Q_SLOTS:
         fb::Statement lock(other, ot, "update EMPRESAS set CIDADE = 'ILHEUS'");
         lock.execute();
         e.edit();
-        e["FANTASIA"].setValue("RESTAURANTE DO POVO"); // the same value
-        e.post();
+        e.post(); // nothing set: the held row is not touched
         QCOMPARE(e.state(), EstadoDataset::Browse);
         ot.commit();
         QCOMPARE(outside("select CIDADE from EMPRESAS").toString(), QStringLiteral("ILHEUS"));
+
+        QCOMPARE(e["CIDADE"].asString(), QStringLiteral("FEIRA DE SANTANA")); // this copy is stale
+        e.edit();
+        e["CIDADE"].setValue("FEIRA DE SANTANA");
+        e.post();
+        QCOMPARE(outside("select CIDADE from EMPRESAS").toString(), QStringLiteral("FEIRA DE SANTANA"));
     }
 
     void hooksCanRefuseSilently()
