@@ -118,6 +118,7 @@ void ProxyTcp::laco()
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) continue;
         std::lock_guard trava(mutex_);
+        const size_t vigiados = (fds.size() - 2) / 2; // a pair accepted below was not polled yet
         if (fds[0].revents) {
             char lixo[64];
             (void)!::read(sinal_[0], lixo, sizeof lixo);
@@ -139,7 +140,8 @@ void ProxyTcp::laco()
         std::vector<std::pair<int, int>> vivos;
         for (size_t i = 0; i < pares_.size(); ++i) {
             auto [a, b] = pares_[i];
-            const short ra = fds[2 + 2 * i].revents, rb = fds[3 + 2 * i].revents;
+            const short ra = i < vigiados ? fds[2 + 2 * i].revents : 0;
+            const short rb = i < vigiados ? fds[3 + 2 * i].revents : 0;
             bool ok = true;
             if (ra) ok = repassa(a, b);
             if (ok && rb) ok = repassa(b, a);
