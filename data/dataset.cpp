@@ -386,18 +386,14 @@ void Dataset::setTabela(const QString& table, const QString& keyField, bool keyF
         cols << s.value(0).toString();
     if (cols.isEmpty()) throw fb::Error(QStringLiteral("Tabela %1 não encontrada").arg(table_));
     QStringList params;
-    QStringList sets;
-    for (const QString& c : cols) {
+    for (const QString& c : cols)
         params << u':' + c;
-        sets << c + QStringLiteral(" = :") + c;
-    }
     const QString list = cols.join(QStringLiteral(", "));
     insertSQL = QStringLiteral("insert into %1 (%2) values (%3)").arg(table_, list, params.join(QStringLiteral(", ")));
     if (keyFromGenerator_) insertSQL += QStringLiteral(" returning ") + keyField_; // the key the database gave the row
-    modifySQL =
-        QStringLiteral("update %1 set %2 where %3 = :OLD_%3").arg(table_, sets.join(QStringLiteral(", ")), keyField_);
-    generatedModify_ = modifySQL;
     columns_ = cols;
+    modifySQL = updateSQL(cols);
+    generatedModify_ = modifySQL;
     deleteSQL = QStringLiteral("delete from %1 where %2 = :OLD_%2").arg(table_, keyField_);
     refreshSQL = QStringLiteral("Select %1 from %2 where %3 = :%3").arg(list, table_, keyField_);
 }
@@ -733,9 +729,18 @@ void Dataset::runRowStatement(const QString& sql, const Row& values, const Row& 
     }
 }
 
-QString Dataset::changedColumnsUpdate(const Row& values, const Row& old) const
+QString Dataset::updateSQL(const QStringList& columns) const
 {
     QStringList sets;
+    for (const QString& c : columns)
+        sets << c + QStringLiteral(" = :") + c;
+    return QStringLiteral("update %1 set %2 where %3 = :OLD_%3")
+        .arg(table_, sets.join(QStringLiteral(", ")), keyField_);
+}
+
+QString Dataset::changedColumnsUpdate(const Row& values, const Row& old) const
+{
+    QStringList changed;
     for (const QString& c : columns_) {
         const Field* f = findField(c);
         if (!f || f->index_ < 0) continue;
@@ -745,11 +750,10 @@ QString Dataset::changedColumnsUpdate(const Row& values, const Row& old) const
         // the same (the stored one may have changed since). Any doubt counts as a change.
         if (assigned_.contains(f->index_) || a.isValid() != b.isValid() ||
             (a.isValid() && (a.metaType() != b.metaType() || a != b)))
-            sets << c + QStringLiteral(" = :") + c;
+            changed << c;
     }
-    if (sets.isEmpty()) return {}; // nothing changed: nothing to write
-    return QStringLiteral("update %1 set %2 where %3 = :OLD_%3")
-        .arg(table_, sets.join(QStringLiteral(", ")), keyField_);
+    if (changed.isEmpty()) return {}; // nothing changed: nothing to write
+    return updateSQL(changed);
 }
 
 void Dataset::post()

@@ -218,6 +218,8 @@ private:
     Row& currentRow();
     const Row* currentRowConst() const;
     void runRowStatement(const QString& sql, const Row& values, const Row& old, bool readBack);
+    // "update T set C = :C, ... where KEY = :OLD_KEY" for the columns given.
+    QString updateSQL(const QStringList& columns) const;
     QString changedColumnsUpdate(const Row& values, const Row& old) const;
     int rowWidth() const { return columnCount_ + calcCount_; }
     void notifyRecord();
@@ -229,7 +231,7 @@ private:
     QStringList sql_;
     QHash<QString, QVariant> params_;
     QString table_, keyField_;
-    QStringList columns_;    // the table's columns (setTabela)
+    QStringList columns_;     // the table's columns (setTabela)
     QString generatedModify_; // modifySQL as setTabela made it
     bool keyFromGenerator_ = false;
 
@@ -238,9 +240,9 @@ private:
     QVector<Row> rows_;
     int current_ = -1;
     bool eof_ = true, bof_ = true;
-    Row buffer_;        // the row being edited or inserted
+    Row buffer_;         // the row being edited or inserted
     QSet<int> assigned_; // fields given a value during the current edit
-    int insertAt_ = -1; // where an inserted row goes
+    int insertAt_ = -1;  // where an inserted row goes
     bool calculating_ = false;
     Row* calcTarget_ = nullptr; // the row calc-fields (or a grid's formatting) is looking at
     int calcCount_ = 0;

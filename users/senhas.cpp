@@ -68,6 +68,13 @@ QString mensagemSenhaLonga()
     return QStringLiteral("A senha aceita no máximo %1 caracteres").arg(TamanhoMaximoSenha);
 }
 
+QString mensagemTamanhoSenha(const QString& senha)
+{
+    if (senha.size() < TamanhoMinimoSenha) return mensagemSenhaCurta();
+    if (senha.size() > TamanhoMaximoSenha) return mensagemSenhaLonga();
+    return {};
+}
+
 QString GerarSenhaAleatoria(int Tamanho, bool IncluirMaiusculas, bool IncluirMinusculas, bool IncluirNumeros,
                             bool IncluirSimbolos)
 {

@@ -26,6 +26,8 @@ QString mensagemSenhaCurta(); // "Comprimento de Senha minimo = 4 caracteres"
 // show stars, so the operator would never see what was dropped.
 inline constexpr int TamanhoMaximoSenha = 40;
 QString mensagemSenhaLonga(); // "A senha aceita no máximo 40 caracteres"
+// The message for a password too short or too long to be stored; empty when its length is fine.
+QString mensagemTamanhoSenha(const QString& senha);
 
 // The selected groups ever give no character.
 class ErroSenha : public std::runtime_error

@@ -93,8 +93,8 @@ bool TAlteraSenha::AlterarClick()
     const QString antiga = w_SenhaAntiga->text();
     const QString nova = w_NovaSenha->text();
     const QString confirmacao = w_ConfirmaSenha->text();
-    if (nova.size() < TamanhoMinimoSenha || nova.size() > TamanhoMaximoSenha) {
-        simples(nova.size() < TamanhoMinimoSenha ? mensagemSenhaCurta() : mensagemSenhaLonga());
+    if (const QString problema = mensagemTamanhoSenha(nova); !problema.isEmpty()) {
+        simples(problema);
         w_NovaSenha->setFocus();
         return false;
     }

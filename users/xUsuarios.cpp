@@ -579,9 +579,9 @@ void TCad_Usuario::aplicaSenha()
         w_Senha->setFocus();
         throw Abort();
     }
-    if (senha.size() < TamanhoMinimoSenha || senha.size() > TamanhoMaximoSenha) {
+    if (const QString problema = mensagemTamanhoSenha(senha); !problema.isEmpty()) {
         PageControl->setCurrentIndex(0);
-        simples(senha.size() < TamanhoMinimoSenha ? mensagemSenhaCurta() : mensagemSenhaLonga());
+        simples(problema);
         w_Senha->setFocus();
         w_Senha->selectAll();
         throw Abort();
