@@ -34,6 +34,8 @@ public:
     int status = 200;
     QByteArray resposta = "{\"status\":\"enviado\"}";
     QList<Pedido> pedidos;
+    // Runs when a request has arrived, before it is answered: while the program waits for it.
+    std::function<void()> aoReceber;
 
     GatewayTeste()
     {
@@ -65,6 +67,7 @@ public:
                     p.corpo = recebido->mid(fim + 4, tamanho);
                     pedidos << p;
                     recebido->clear();
+                    if (aoReceber) aoReceber();
                     s->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n" +
                              "Content-Length: " + QByteArray::number(resposta.size()) +
                              "\r\nConnection: close\r\n\r\n" + resposta);
@@ -101,8 +104,7 @@ struct Base
     }
     ~Base() { defineDialogos(anterior); }
 
-    QVariant coluna(const QString& sql) const
-    { return db.valor(sql); }
+    QVariant coluna(const QString& sql) const { return db.valor(sql); }
     QString senhaDe(int id) const
     {
         return coluna(QStringLiteral("select SENHA from USUARIOS where ID = %1").arg(id)).toString();
@@ -112,6 +114,22 @@ struct Base
         return coluna(QStringLiteral("select SOLICITASENHA from USUARIOS where ID = %1").arg(id)).toString();
     }
 };
+
+// Another workstation changes Ana's row and gives the change up again; false when the row is held.
+bool outraEstacaoAlteraAna(const TestDatabase& db)
+{
+    fb::Attachment att = db.attach();
+    fb::Transaction tra(att);
+    try {
+        fb::Statement st(att, tra, QStringLiteral("update USUARIOS set APELIDO = 'OUTRA' where ID = 2"));
+        st.execute();
+    } catch (const fb::Error& e) {
+        if (e.isLockConflict()) return false;
+        throw;
+    }
+    tra.rollback();
+    return true;
+}
 
 template <class T> T* filho(QWidget* w, const char* nome)
 {
@@ -503,6 +521,123 @@ private Q_SLOTS:
         QVERIFY(janela.isVisible());
         QCOMPARE(janela.contador, 3);
         if (semCelular) QVERIFY(gateway.pedidos.isEmpty());
+    }
+
+    // Another workstation holds Ana's row (a change not committed yet): nothing goes out, as the
+    // password could not be stored; once the row is free, trying again delivers and stores it.
+    void linhaPresaEmOutraEstacaoNadaEnvia()
+    {
+        Base b;
+        GatewayTeste gateway;
+        parametros().VetorConfig = {"tokenwhatappgw", "urlwhatappgw"};
+        parametros().VetorConfigVal = {"TOKEN-XYZ", gateway.url()};
+        b.db.exec(QStringLiteral("update USUARIOS set SOLICITASENHA = 'N' where ID = 2"));
+        TRecuperarSenha janela;
+        janela.encerraAplicacao = [] { QFAIL("ended"); };
+        janela.show();
+        {
+            fb::Attachment att = b.db.attach();
+            fb::Transaction tra(att);
+            fb::Statement st(att, tra, QStringLiteral("update USUARIOS set APELIDO = 'ANINHA' where ID = 2"));
+            st.execute();
+            digita(&janela, "w_CPF", "12345678909");
+            digita(&janela, "w_Nascimento", "12031980");
+            filho<QPushButton>(&janela, "Recuperar")->click();
+
+            QCOMPARE(b.caixas.caixas().size(), 1);
+            QCOMPARE(int(b.caixas.caixas().first().tipo), int(TipoCaixa::Erro));
+            const QString texto = b.caixas.textos().first();
+            QVERIFY2(texto.startsWith(QStringLiteral(
+                         "O registro está sendo alterado em outra estação; tente de novo ou cancele.\n")),
+                     qPrintable(texto));
+            QVERIFY(gateway.pedidos.isEmpty());
+            QCOMPARE(b.senhaDe(2), QStringLiteral("Velha1"));
+            QCOMPARE(b.solicitaDe(2), QStringLiteral("N"));
+            QVERIFY(janela.isVisible());
+            QCOMPARE(janela.contador, 3);
+            tra.rollback();
+        }
+        digita(&janela, "w_CPF", "12345678909");
+        digita(&janela, "w_Nascimento", "12031980");
+        filho<QPushButton>(&janela, "Recuperar")->click();
+        QCOMPARE(b.caixas.textos().mid(1), QStringList{"Foi enviado para seu Whatsapp sua nova senha temporária."});
+        QCOMPARE(gateway.pedidos.size(), 1);
+        const QString temporaria = b.senhaDe(2);
+        QVERIFY(temporaria != QStringLiteral("Velha1"));
+        QVERIFY(QJsonDocument::fromJson(gateway.pedidos.first().corpo)
+                    .object()
+                    .value("mensagem")
+                    .toString()
+                    .contains(QStringLiteral(" senha ") + temporaria + QStringLiteral(" , ")));
+        QCOMPARE(b.solicitaDe(2), QStringLiteral("S"));
+    }
+
+    // While the gateway is asked nobody else can change the row, so the password it delivers is
+    // the one stored; when it refuses, nothing is stored and the row is free again at once.
+    void linhaPresaDuranteOEnvio_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("resposta");
+        QTest::addColumn<bool>("aceita");
+        QTest::newRow("accepted") << 200 << QByteArray("{}") << true;
+        QTest::newRow("refused") << 500 << QByteArray("{\"erro\":\"número bloqueado\"}") << false;
+        QTest::newRow("says error") << 200 << QByteArray("{\"erro\":\"token inválido\"}") << false;
+    }
+    void linhaPresaDuranteOEnvio()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, resposta);
+        QFETCH(bool, aceita);
+        Base b;
+        GatewayTeste gateway;
+        gateway.status = status;
+        gateway.resposta = resposta;
+        parametros().VetorConfig = {"tokenwhatappgw", "urlwhatappgw"};
+        parametros().VetorConfigVal = {"TOKEN-XYZ", gateway.url()};
+        int tentativas = 0;
+        bool presa = false;
+        gateway.aoReceber = [&] {
+            ++tentativas;
+            try {
+                presa = !outraEstacaoAlteraAna(b.db);
+            } catch (const fb::Error& e) {
+                qWarning("%s", qPrintable(e.message()));
+            }
+        };
+        TRecuperarSenha janela;
+        janela.encerraAplicacao = [] { QFAIL("ended"); };
+        janela.show();
+        digita(&janela, "w_CPF", "12345678909");
+        digita(&janela, "w_Nascimento", "12031980");
+        filho<QPushButton>(&janela, "Recuperar")->click();
+
+        QCOMPARE(tentativas, 1);
+        QVERIFY(presa);
+        QCOMPARE(b.caixas.caixas().size(), 1);
+        if (aceita) {
+            QCOMPARE(b.caixas.textos(), QStringList{"Foi enviado para seu Whatsapp sua nova senha temporária."});
+            const QString temporaria = b.senhaDe(2);
+            QVERIFY(temporaria != QStringLiteral("Velha1"));
+            QVERIFY(QJsonDocument::fromJson(gateway.pedidos.first().corpo)
+                        .object()
+                        .value("mensagem")
+                        .toString()
+                        .contains(QStringLiteral(" senha ") + temporaria + QStringLiteral(" , ")));
+        } else {
+            QVERIFY2(b.caixas.textos().first().contains(QStringLiteral("Sua senha não foi alterada.")),
+                     qPrintable(b.caixas.textos().first()));
+            QCOMPARE(b.senhaDe(2), QStringLiteral("Velha1"));
+        }
+        QCOMPARE(b.solicitaDe(2), QStringLiteral("S"));
+        // Not held afterwards: another workstation, and this one's registry, change the row at once.
+        QVERIFY(outraEstacaoAlteraAna(b.db));
+        Dataset* usuarios = b.dados.Usuarios;
+        QCOMPARE(usuarios->value("ID").toInt(), 2);
+        usuarios->edit();
+        usuarios->field("APELIDO").setValue(QStringLiteral("ANINHA"));
+        usuarios->post();
+        QCOMPARE(b.coluna("select APELIDO from USUARIOS where ID = 2").toString(), QStringLiteral("ANINHA"));
+        QCOMPARE(b.senhaDe(2), aceita ? usuarios->value("SENHA").toString() : QStringLiteral("Velha1"));
     }
 
     void gatewaySemResposta()

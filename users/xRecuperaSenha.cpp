@@ -208,37 +208,68 @@ void TRecuperarSenha::recupera()
         return;
     }
 
-    // ---- the temporary password goes out first; it is kept only when it was delivered
+    // ---- the temporary password is kept only when it was delivered
     const QString temporaria = GerarSenhaAleatoria(8, true, true, true, true);
-    if (celular.isEmpty()) {
+    auto semCelular = [] {
         erro(QStringLiteral("Não foi possível enviar a nova senha: não há celular no seu cadastro.") + u'\n' +
              QStringLiteral("Sua senha não foi alterada. Procure o administrador do sistema."));
+    };
+    if (celular.isEmpty()) {
+        semCelular();
         return;
     }
     Dataset* empresas = Dados->Empresas;
     if (!empresas->active()) empresas->open();
     const QString razao = empresas->isEmpty() ? QString() : empresas->value(QStringLiteral("RAZAOSOCIAL")).toString();
+
+    // The user's row is held before anything is sent, so that a password that went out can always
+    // be stored: another workstation changing the row now refuses the recovery here (nowait), and
+    // none can take the row while the gateway is waited for. A transaction of its own on the same
+    // connection: a refusal rolls back the hold alone.
+    fb::Transaction troca(Dados->fatura);
+    bool existe = false;
+    {
+        fb::Statement q(Dados->fatura, troca, QStringLiteral("SELECT CELULAR FROM USUARIOS WHERE ID = :ID WITH LOCK"));
+        q.setParameter(QStringLiteral("ID"), id);
+        q.execute();
+        existe = q.fetch();
+        // The number as it is now, while nobody else can change it.
+        celular = existe ? q.value(0).toString().trimmed() : QString();
+        q.close();
+    }
+    if (!existe) { // deleted meanwhile
+        troca.rollback();
+        erro(QStringLiteral("Usuário não Encontrado!"));
+        return;
+    }
+    if (celular.isEmpty()) {
+        troca.rollback();
+        semCelular();
+        return;
+    }
+
     const GatewayWhatsApp::Resultado envio =
         gateway_.envia(BuscaConfiguracao(QStringLiteral("tokenwhatappgw")), celular,
                        textoMensagem(temporaria, sessao().NomeAplicativo, razao));
     if (!envio.enviado) {
+        troca.rollback();
         erro(QStringLiteral("Não foi possível enviar a nova senha pelo Whatsapp: %1.").arg(envio.motivo) + u'\n' +
              QStringLiteral("Sua senha não foi alterada."));
         return;
     }
 
-    // The list may have been read long ago: the row as it is now is the one changed, so that the
-    // change demand is written even where the list still shows it from before.
-    usuarios->refresh();
-    usuarios->edit();
-    try {
-        usuarios->field(QStringLiteral("SOLICITASENHA")).setValue(QStringLiteral("S"));
-        usuarios->field(QStringLiteral("SENHA")).setValue(temporaria);
-        usuarios->post();
-    } catch (...) {
-        if (usuarios->isEditing()) usuarios->cancel();
-        throw;
+    {
+        fb::Statement u(Dados->fatura, troca,
+                        QStringLiteral("UPDATE USUARIOS SET SENHA = :SENHA, SOLICITASENHA = :SOLICITASENHA\n"
+                                       "WHERE ID = :ID"));
+        u.setParameter(QStringLiteral("SENHA"), temporaria);
+        u.setParameter(QStringLiteral("SOLICITASENHA"), QStringLiteral("S"));
+        u.setParameter(QStringLiteral("ID"), id);
+        u.execute();
     }
+    troca.commit();
+    // The shared list shows the row as it is stored now.
+    usuarios->refresh();
     informa(QStringLiteral("Foi enviado para seu Whatsapp sua nova senha temporária."));
     close();
 }

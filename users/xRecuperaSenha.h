@@ -3,7 +3,9 @@
 // senha": a user identified by CPF and birth date receives a random temporary password on the
 // WhatsApp of the mobile number in the registry and must change it at the next login. The
 // password is changed only when the gateway accepted the message; otherwise the old one stays and
-// the user is told why. Three failed identifications in one activation end the program.
+// the user is told why. The user's row is held from before the sending until the new password is
+// stored, so a password sent is a password kept. Three failed identifications in one activation
+// end the program.
 
 #include "users/gatewaywhatsapp.h"
 
