@@ -62,8 +62,7 @@ struct Base
                          QString::fromLatin1(excluir)));
     }
 
-    QVariant coluna(const QString& sql) const
-    { return db.valor(sql); }
+    QVariant coluna(const QString& sql) const { return db.valor(sql); }
 };
 
 template <class T = QWidget> T* filho(QWidget* w, const char* nome)
@@ -545,6 +544,147 @@ private Q_SLOTS:
                  qPrintable(abertos[0]));
         QVERIFY2(abertos[1].endsWith(QStringLiteral("/servicos/cep/cep_default.cfm")), qPrintable(abertos[1]));
         QCOMPARE(b.caixas.textos(), QStringList{"Cidade ainda não Disponível"});
+    }
+
+    // What only the administrator may change on the administrator's row (user 1): its password,
+    // its mobile number (a recovered password goes there) and blocking or cancelling it. An
+    // operator with the right to change finds the boxes read-only, and a save that would change
+    // them anyway is refused whole. Other users' rows, and the administrator at its own row, are
+    // not held back; unblocking the administrator stays open.
+    void linhaDoAdministrador_data()
+    {
+        QTest::addColumn<QString>("usuario"); // logged in
+        QTest::addColumn<int>("id");          // the row changed
+        QTest::addColumn<QString>("acao");
+        QTest::addColumn<QString>("coluna");
+        QTest::addColumn<QString>("guardado"); // the column afterwards
+        QTest::addColumn<QString>("mensagem"); // empty: the save goes through
+        const QString senha = QStringLiteral("Somente o administrador pode alterar a senha do administrador.");
+        const QString celular = QStringLiteral("Somente o administrador pode alterar o celular do administrador.");
+        const QString estado = QStringLiteral("Somente o administrador pode bloquear ou cancelar o administrador.");
+        QTest::newRow("operator types a password") << "2" << 1 << "digita senha"
+                                                   << "SENHA"
+                                                   << "Comedal@1"
+                                                   << "";
+        QTest::newRow("operator, box made writable") << "2" << 1 << "força senha"
+                                                     << "SENHA"
+                                                     << "Comedal@1" << senha;
+        QTest::newRow("operator, field set") << "2" << 1 << "campo SENHA"
+                                             << "SENHA"
+                                             << "Comedal@1" << senha;
+        QTest::newRow("operator types a mobile") << "2" << 1 << "digita celular"
+                                                 << "CELULAR"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("operator, mobile set") << "2" << 1 << "campo CELULAR"
+                                              << "CELULAR"
+                                              << "" << celular;
+        QTest::newRow("operator blocks") << "2" << 1 << "bloqueia"
+                                         << "ATIVO"
+                                         << "S" << estado;
+        QTest::newRow("operator cancels") << "2" << 1 << "cancela"
+                                          << "ATIVO"
+                                          << "S" << estado;
+        QTest::newRow("operator unblocks") << "2" << 1 << "desbloqueia"
+                                           << "ATIVO"
+                                           << "S"
+                                           << "";
+        QTest::newRow("administrator's own password") << "1" << 1 << "digita senha"
+                                                      << "SENHA"
+                                                      << "Tomada@1"
+                                                      << "";
+        QTest::newRow("administrator's own mobile") << "1" << 1 << "digita celular"
+                                                    << "CELULAR"
+                                                    << "71999998888"
+                                                    << "";
+        QTest::newRow("operator, another user's password") << "2" << 3 << "digita senha"
+                                                           << "SENHA"
+                                                           << "Tomada@1"
+                                                           << "";
+        QTest::newRow("operator blocks another user") << "2" << 3 << "bloqueia"
+                                                      << "ATIVO"
+                                                      << "B"
+                                                      << "";
+    }
+    void linhaDoAdministrador()
+    {
+        QFETCH(QString, usuario);
+        QFETCH(int, id);
+        QFETCH(QString, acao);
+        QFETCH(QString, coluna);
+        QFETCH(QString, guardado);
+        QFETCH(QString, mensagem);
+        Base b(usuario);
+        if (acao == QStringLiteral("desbloqueia")) {
+            b.db.exec(QStringLiteral("update USUARIOS set ATIVO = 'B' where ID = 1"));
+            b.dados.Usuarios->close();
+            b.dados.Usuarios->open();
+        }
+        b.direitos(2, "Usuários", "N", "S", "N");
+        SelecionaAcessos(usuario.toInt());
+        TCad_Usuario tela;
+        QVERIFY(mostra(&tela));
+        QVERIFY(b.dados.Usuarios->locate({"ID"}, {id}));
+        const QString apelido =
+            b.coluna(QStringLiteral("select APELIDO from USUARIOS where ID = %1").arg(id)).toString();
+        botao(&tela, "Alterar")->click();
+        QCOMPARE(b.dados.Usuarios->state(), EstadoDataset::Edit);
+        const bool soLeitura = usuario != QStringLiteral("1") && id == 1;
+        auto* w_Senha = filho<QLineEdit>(&tela, "w_Senha");
+        const bool senhaSoLeitura = w_Senha->isReadOnly();
+        const bool celularSoLeitura = filho<QLineEdit>(&tela, "w_Celular")->isReadOnly();
+        digita(&tela, "w_Apelido", QStringLiteral("CHEFE"));
+        if (acao == QStringLiteral("força senha")) w_Senha->setReadOnly(false);
+        if (acao.endsWith(QStringLiteral(" senha"))) {
+            w_Senha->setFocus();
+            w_Senha->selectAll();
+            QTest::keyClicks(w_Senha, QStringLiteral("Tomada@1"));
+        }
+        if (acao == QStringLiteral("campo SENHA"))
+            b.dados.Usuarios->field("SENHA").setValue(QStringLiteral("Tomada@1"));
+        if (acao == QStringLiteral("digita celular")) digita(&tela, "w_Celular", QStringLiteral("71999998888"));
+        if (acao == QStringLiteral("campo CELULAR"))
+            b.dados.Usuarios->field("CELULAR").setValue(QStringLiteral("71999998888"));
+        const int item = acao == QStringLiteral("bloqueia") ? 1 : acao == QStringLiteral("cancela") ? 2 : 0;
+        if (acao == QStringLiteral("bloqueia") || acao == QStringLiteral("cancela") ||
+            acao == QStringLiteral("desbloqueia"))
+            filho<DBRadioGroup>(&tela, "w_Ativo")->botao(item)->click();
+        botao(&tela, "Confirmar")->click();
+
+        QCOMPARE(b.caixas.textos(), mensagem.isEmpty() ? QStringList() : QStringList{mensagem});
+        const QString onde = QStringLiteral(" from USUARIOS where ID = %1").arg(id);
+        QCOMPARE(b.coluna(QStringLiteral("select ") + coluna + onde).toString().trimmed(), guardado);
+        // A refused save stores nothing and stays in change; an accepted one stores everything.
+        QCOMPARE(b.coluna(QStringLiteral("select APELIDO") + onde).toString(),
+                 mensagem.isEmpty() ? QStringLiteral("CHEFE") : apelido);
+        QCOMPARE(b.dados.Usuarios->state(), mensagem.isEmpty() ? EstadoDataset::Browse : EstadoDataset::Edit);
+        QCOMPARE(senhaSoLeitura, soLeitura);
+        QCOMPARE(celularSoLeitura, soLeitura);
+    }
+
+    void excluirAdministrador_data()
+    {
+        QTest::addColumn<QString>("usuario");
+        QTest::addColumn<QStringList>("mensagens");
+        QTest::addColumn<int>("restam");
+        QTest::newRow("operator") << "2" << QStringList{"Somente o administrador pode excluir o administrador."} << 1;
+        QTest::newRow("administrator") << "1" << QStringList{"Excluir Registro?"} << 0;
+    }
+    void excluirAdministrador()
+    {
+        QFETCH(QString, usuario);
+        QFETCH(QStringList, mensagens);
+        QFETCH(int, restam);
+        Base b(usuario);
+        b.direitos(2, "Usuários", "N", "N", "S");
+        SelecionaAcessos(usuario.toInt());
+        TCad_Usuario tela;
+        QVERIFY(b.dados.Usuarios->locate({"ID"}, {1}));
+        QVERIFY(botao(&tela, "Excluir")->isEnabled());
+        if (usuario == QStringLiteral("1")) b.caixas.responde(Botao::Sim);
+        botao(&tela, "Excluir")->click();
+        QCOMPARE(b.caixas.textos(), mensagens);
+        QCOMPARE(b.coluna("select count(*) from USUARIOS where ID = 1").toInt(), restam);
     }
 
     void fotoSemDireitoDeAlterar()

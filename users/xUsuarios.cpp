@@ -2,6 +2,7 @@
 
 #include "common/acessos.h"
 #include "common/global.h"
+#include "common/sessao.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
@@ -521,9 +522,11 @@ void TCad_Usuario::configuraTela()
 
     connect(Usuarios, &Dataset::stateChanged, this, [this] {
         if (!Usuarios->isEditing()) reiniciaSenha();
+        protegeAdministrador();
     });
     connect(Usuarios, &Dataset::recordChanged, this, [this] {
         if (!Usuarios->isEditing()) reiniciaSenha();
+        protegeAdministrador();
         if (PageControl->currentIndex() == 1) protegido([&] { abreAcessos(); });
     });
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { protegido([&] { PageControlChange(); }); });
@@ -556,6 +559,48 @@ void TCad_Usuario::FormActivate()
         podeExcluir_ = d.excluir;
     });
     tela_->atualizaEstado();
+    protegeAdministrador();
+}
+
+// ---------------------------------------------------------------- the administrator's row
+
+// An operator who could set the administrator's password, or the mobile number a recovered
+// password is sent to, would log in as the administrator; one who could block, cancel or delete
+// the administrator would lock it out. Unblocking stays open: it is the way back after ten wrong
+// passwords, when the administrator cannot log in.
+bool TCad_Usuario::administradorProtegido() const
+{
+    if (sessao().UsuarioEmUso == QStringLiteral("1")) return false;
+    if (!Usuarios->active() || Usuarios->isEmpty() || Usuarios->state() == EstadoDataset::Insert) return false;
+    return Usuarios->value(QStringLiteral("ID")).toInt() == 1;
+}
+
+void TCad_Usuario::protegeAdministrador()
+{
+    const bool soAdministrador = administradorProtegido();
+    w_Senha->setReadOnly(soAdministrador);
+    if (w_Celular->ligacao()->somenteLeitura() != soAdministrador) w_Celular->setSomenteLeitura(soAdministrador);
+}
+
+// A save that would change what only the administrator may is refused whole; the row stays in change.
+void TCad_Usuario::confereAdministrador()
+{
+    if (!administradorProtegido()) return;
+    auto mudou = [this](const QString& coluna) {
+        const Field& f = Usuarios->field(coluna);
+        return f.value().toString() != f.oldValue().toString();
+    };
+    QString recusa;
+    if ((senhaDigitada_ && !w_Senha->text().isEmpty()) || mudou(QStringLiteral("SENHA")))
+        recusa = QStringLiteral("Somente o administrador pode alterar a senha do administrador.");
+    else if (mudou(QStringLiteral("CELULAR")))
+        recusa = QStringLiteral("Somente o administrador pode alterar o celular do administrador.");
+    else if (mudou(QStringLiteral("ATIVO")) &&
+             Usuarios->value(QStringLiteral("ATIVO")).toString().trimmed() != QStringLiteral("S"))
+        recusa = QStringLiteral("Somente o administrador pode bloquear ou cancelar o administrador.");
+    if (recusa.isEmpty()) return;
+    avisa(recusa);
+    throw Abort();
 }
 
 // ---------------------------------------------------------------- password field
@@ -615,6 +660,7 @@ void TCad_Usuario::ConfirmarClick()
 {
     if (!Usuarios->isEditing()) return;
     LigacaoCampo::gravaPendentes(Usuarios);
+    confereAdministrador();
     aplicaSenha();
     // The list is read again after the post, in name order; the user just saved is shown.
     QVariant gravado;
@@ -641,6 +687,10 @@ void TCad_Usuario::NaoConfirmarClick()
 
 void TCad_Usuario::ExcluirClick()
 {
+    if (Excluir->isEnabled() && administradorProtegido()) {
+        avisa(QStringLiteral("Somente o administrador pode excluir o administrador."));
+        return;
+    }
     tela_->excluir();
 }
 

@@ -5,6 +5,8 @@
 // and deleting follow the logged-in user's rights on the program "Usuários".
 // A password typed while adding or changing a user is stored (four to forty characters) and
 // demands a change at the next login; the ten-character placeholder means "unchanged".
+// The administrator's password and mobile number are set, and the administrator blocked,
+// cancelled or deleted, by the administrator alone.
 
 #include <QWidget>
 
@@ -69,6 +71,9 @@ private:
     void abreAcessos();
     void reiniciaSenha();
     void aplicaSenha();
+    bool administradorProtegido() const;
+    void protegeAdministrador();
+    void confereAdministrador();
     void abreSomente(const QVariant& id);
 
     Dataset* Usuarios;
