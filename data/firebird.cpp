@@ -26,15 +26,21 @@ constexpr unsigned kOctets = 1;
 const QDate kFirebirdEpoch(1858, 11, 17);
 
 // One status vector per call site; check() turns an error into fb::Error with the server's text.
+// Given the state of the connection the call went to, an error saying the connection is gone
+// marks it lost, so that nothing more is asked of it.
 class Status
 {
 public:
-    Status() : st_(master()->getStatus()), w_(st_) {}
+    explicit Status(ConnectionState* connection = nullptr)
+        : st_(master()->getStatus()), w_(st_), connection_(connection)
+    {
+    }
     ~Status() { st_->dispose(); }
     CheckStatusWrapper* operator&() { return &w_; }
+    bool failed() const { return w_.getState() & IStatus::STATE_ERRORS; }
     void check()
     {
-        if (!(w_.getState() & IStatus::STATE_ERRORS))
+        if (!failed())
             return;
         char buf[2048];
         master()->getUtilInterface()->formatStatus(buf, sizeof buf, st_);
@@ -47,13 +53,31 @@ public:
             v += (v[0] == isc_arg_cstring) ? 3 : 2;
         }
         w_.init();
-        throw Error(QString::fromUtf8(buf).trimmed(), std::move(codes));
+        Error e(QString::fromUtf8(buf).trimmed(), std::move(codes));
+        if (connection_ && e.isConnectionLost() && !connection_->lost) {
+            connection_->lost = true;
+            connection_->message = e.message();
+            connection_->codes = e.codes();
+        }
+        throw e;
     }
 
 private:
     IStatus* st_;
     CheckStatusWrapper w_;
+    ConnectionState* connection_;
 };
+
+// A request on a connection already lost fails here, without reaching the client library.
+void checkUsable(const std::shared_ptr<ConnectionState>& connection)
+{
+    if (!connection)
+        throw Error(QStringLiteral("A conexão com o banco de dados foi perdida"), {isc_conn_lost});
+    if (connection->lost)
+        throw Error(connection->message.isEmpty() ? QStringLiteral("A conexão com o banco de dados foi perdida")
+                                                  : connection->message,
+                    connection->codes.empty() ? std::vector<long>{isc_conn_lost} : connection->codes);
+}
 
 template <typename T> void release(T*& p)
 {
@@ -116,20 +140,28 @@ Attachment::~Attachment()
 {
     if (att_) {
         Status st;
-        att_->detach(&st);
-        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+        if (!isLost())
+            att_->detach(&st);
+        if (isLost() || st.failed())
             att_->release();
         att_ = nullptr;
     }
+    // Whatever was made on it is gone with it.
+    if (state_)
+        state_->lost = true;
 }
 
-Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_) { other.att_ = nullptr; }
+Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_), state_(std::move(other.state_))
+{
+    other.att_ = nullptr;
+}
 
 Attachment& Attachment::operator=(Attachment&& other) noexcept
 {
     if (this != &other) {
         this->~Attachment();
         att_ = other.att_;
+        state_ = std::move(other.state_);
         other.att_ = nullptr;
     }
     return *this;
@@ -155,21 +187,36 @@ Attachment Attachment::create(const ConnectionSettings& s, bool forcedWrites)
     return Attachment(a);
 }
 
+void Attachment::abandon()
+{
+    if (att_)
+        att_->release();
+    att_ = nullptr;
+    if (state_)
+        state_->lost = true;
+}
+
 void Attachment::detach()
 {
     if (!att_)
         return;
-    Status st;
+    if (isLost()) {
+        abandon();
+        return;
+    }
+    Status st(state_.get());
     att_->detach(&st);
     st.check();
     att_ = nullptr; // detach released the interface
+    state_->lost = true;
 }
 
 void Attachment::dropDatabase()
 {
     if (!att_)
         return;
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     att_->dropDatabase(&st);
     st.check();
     att_ = nullptr;
@@ -183,14 +230,16 @@ Transaction::~Transaction()
 {
     if (tra_) {
         Status st;
-        tra_->rollback(&st);
-        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+        if (!isLost())
+            tra_->rollback(&st);
+        if (isLost() || st.failed())
             tra_->release();
         tra_ = nullptr;
     }
 }
 
-Transaction::Transaction(Transaction&& other) noexcept : att_(other.att_), tra_(other.tra_)
+Transaction::Transaction(Transaction&& other) noexcept
+    : att_(other.att_), tra_(other.tra_), state_(std::move(other.state_))
 {
     other.tra_ = nullptr;
 }
@@ -201,6 +250,7 @@ Transaction& Transaction::operator=(Transaction&& other) noexcept
         this->~Transaction();
         att_ = other.att_;
         tra_ = other.tra_;
+        state_ = std::move(other.state_);
         other.tra_ = nullptr;
     }
     return *this;
@@ -208,22 +258,29 @@ Transaction& Transaction::operator=(Transaction&& other) noexcept
 
 void Transaction::start(Attachment& attachment)
 {
+    if (tra_ && isLost()) {
+        tra_->release(); // left with its lost connection
+        tra_ = nullptr;
+    }
     if (tra_)
         throw Error(QStringLiteral("A transação já está ativa"));
+    checkUsable(attachment.state());
     // read_committed + rec_version: the latest committed version; nowait: a locked row fails at once.
     static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version,
                                         isc_tpb_nowait, isc_tpb_write};
-    Status st;
+    Status st(attachment.state().get());
     tra_ = attachment.handle()->startTransaction(&st, sizeof tpb, tpb);
     st.check();
     att_ = &attachment;
+    state_ = attachment.state();
 }
 
 void Transaction::commit()
 {
     if (!tra_)
         return;
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     tra_->commit(&st);
     st.check();
     tra_ = nullptr;
@@ -231,7 +288,8 @@ void Transaction::commit()
 
 void Transaction::commitRetaining()
 {
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     tra_->commitRetaining(&st);
     st.check();
 }
@@ -240,7 +298,12 @@ void Transaction::rollback()
 {
     if (!tra_)
         return;
-    Status st;
+    if (isLost()) {
+        tra_->release(); // the server undoes it with the connection
+        tra_ = nullptr;
+        return;
+    }
+    Status st(state_.get());
     tra_->rollback(&st);
     st.check();
     tra_ = nullptr;
@@ -248,7 +311,8 @@ void Transaction::rollback()
 
 void Transaction::rollbackRetaining()
 {
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     tra_->rollbackRetaining(&st);
     st.check();
 }
@@ -320,7 +384,11 @@ Statement::Statement(Attachment& attachment, Transaction& transaction, const QSt
     }
     params_.resize(names_.size());
 
-    Status st;
+    checkUsable(att_.state());
+    if (tra_.handle() && tra_.isLost())
+        checkUsable(nullptr);
+    state_ = att_.state();
+    Status st(state_.get());
     stmt_ = att_.handle()->prepare(&st, tra_.handle(), 0, text.toUtf8().constData(), 3,
                                    IStatement::PREPARE_PREFETCH_METADATA);
     st.check();
@@ -354,19 +422,22 @@ Statement::Statement(Attachment& attachment, Transaction& transaction, const QSt
 
 Statement::~Statement()
 {
-    Status st;
+    const bool lost = !state_ || state_->lost;
     if (cursor_) {
-        cursor_->close(&st);
-        if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+        Status st;
+        if (!lost)
+            cursor_->close(&st);
+        if (lost || st.failed())
             cursor_->release();
         cursor_ = nullptr;
     }
     release(inMeta_);
     release(outMeta_);
     if (stmt_) {
-        Status st2;
-        stmt_->free(&st2);
-        if (st2.operator&()->getState() & IStatus::STATE_ERRORS)
+        Status st;
+        if (!lost)
+            stmt_->free(&st);
+        if (lost || st.failed())
             stmt_->release();
     }
 }
@@ -406,14 +477,14 @@ namespace {
 
 QByteArray writeBlob(Attachment& att, Transaction& tra, const QByteArray& data, ISC_QUAD& id)
 {
-    Status st;
+    Status st(att.state().get());
     IBlob* blob = att.handle()->createBlob(&st, tra.handle(), &id, 0, nullptr);
     st.check();
     const int chunk = 32768;
     for (int pos = 0; pos < data.size(); pos += chunk) {
         const int len = qMin(chunk, int(data.size()) - pos);
         blob->putSegment(&st, unsigned(len), data.constData() + pos);
-        if (st.operator&()->getState() & IStatus::STATE_ERRORS) {
+        if (st.failed()) {
             Status st2;
             blob->cancel(&st2);
             st.check();
@@ -426,7 +497,7 @@ QByteArray writeBlob(Attachment& att, Transaction& tra, const QByteArray& data, 
 
 QByteArray readBlob(Attachment& att, Transaction& tra, ISC_QUAD id)
 {
-    Status st;
+    Status st(att.state().get());
     IBlob* blob = att.handle()->openBlob(&st, tra.handle(), &id, 0, nullptr);
     st.check();
     QByteArray out;
@@ -600,9 +671,10 @@ QByteArray Statement::buildInput(IMessageMetadata*& meta)
 void Statement::execute()
 {
     close();
+    checkUsable(state_);
     IMessageMetadata* meta = nullptr;
     QByteArray in = buildInput(meta);
-    Status st;
+    Status st(state_.get());
     if (isSelect_) {
         cursor_ = stmt_->openCursor(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_, 0);
     } else {
@@ -620,7 +692,8 @@ bool Statement::fetch()
 {
     if (!cursor_)
         return false;
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     const int rc = cursor_->fetchNext(&st, outBuf_.data());
     st.check();
     if (rc != IStatus::RESULT_OK)
@@ -633,16 +706,22 @@ void Statement::close()
 {
     if (!cursor_)
         return;
-    Status st;
+    if (!state_ || state_->lost) {
+        cursor_->release(); // left with its lost connection
+        cursor_ = nullptr;
+        return;
+    }
+    Status st(state_.get());
     cursor_->close(&st);
-    if (st.operator&()->getState() & IStatus::STATE_ERRORS)
+    if (st.failed())
         cursor_->release();
     cursor_ = nullptr;
 }
 
 unsigned Statement::affectedRows() const
 {
-    Status st;
+    checkUsable(state_);
+    Status st(state_.get());
     const unsigned char items[] = {isc_info_sql_records};
     unsigned char buf[64];
     stmt_->getInfo(&st, sizeof items, items, sizeof buf, buf);
@@ -775,7 +854,7 @@ void executeScript(Attachment& attachment, const QString& script)
             sql.compare(QStringLiteral("COMMIT WORK"), Qt::CaseInsensitive) == 0)
             return;
         Transaction tra(attachment);
-        Status st;
+        Status st(attachment.state().get());
         attachment.handle()->execute(&st, tra.handle(), 0, sql.toUtf8().constData(), 3, nullptr, nullptr, nullptr,
                                      nullptr);
         try {

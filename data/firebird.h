@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -46,6 +47,17 @@ struct ConnectionSettings
     QString password;
 };
 
+// What the attachment and every transaction and statement made on it share: once the server has
+// reported the connection lost, nothing more is asked of it. A request on a connection the server
+// dropped can wait for ever inside the client library: the handles are only released.
+struct ConnectionState
+{
+    bool lost = false;
+    // The server's words when it was lost, repeated to every later request.
+    QString message;
+    std::vector<long> codes;
+};
+
 class Attachment
 {
 public:
@@ -61,13 +73,19 @@ public:
     static Attachment create(const ConnectionSettings& settings, bool forcedWrites = true);
 
     bool isValid() const { return att_ != nullptr; }
+    // The server reported this connection lost: only a new attach makes it usable again.
+    bool isLost() const { return state_ && state_->lost; }
+    const std::shared_ptr<ConnectionState>& state() const { return state_; }
+    // Forgets a lost connection without a word to the server (detach() on a lost one does the same).
+    void abandon();
     void detach();
     void dropDatabase();
     Firebird::IAttachment* handle() const { return att_; }
 
 private:
-    explicit Attachment(Firebird::IAttachment* att) : att_(att) {}
+    explicit Attachment(Firebird::IAttachment* att) : att_(att), state_(std::make_shared<ConnectionState>()) {}
     Firebird::IAttachment* att_ = nullptr;
+    std::shared_ptr<ConnectionState> state_;
 };
 
 class Transaction
@@ -82,7 +100,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    bool isActive() const { return tra_ != nullptr; }
+    bool isActive() const { return tra_ != nullptr && !isLost(); }
     void start(Attachment& attachment);
     void commit();
     void commitRetaining();
@@ -90,10 +108,13 @@ public:
     void rollbackRetaining();
     Attachment* attachment() const { return att_; }
     Firebird::ITransaction* handle() const { return tra_; }
+    // Its connection was lost (or detached since): it can only be forgotten.
+    bool isLost() const { return state_ && state_->lost; }
 
 private:
     Attachment* att_ = nullptr;
     Firebird::ITransaction* tra_ = nullptr;
+    std::shared_ptr<ConnectionState> state_; // the connection it was started on
 };
 
 struct Column
@@ -144,6 +165,7 @@ private:
 
     Attachment& att_;
     Transaction& tra_;
+    std::shared_ptr<ConnectionState> state_; // the connection it was prepared on
     Firebird::IStatement* stmt_ = nullptr;
     Firebird::IResultSet* cursor_ = nullptr;
     Firebird::IMessageMetadata* inMeta_ = nullptr;
