@@ -72,6 +72,27 @@ bool cpf(const QString& num)
     return num != QString(11, num[0]);
 }
 
+bool cnpjValido(const QString& num)
+{
+    if (num.size() != 14)
+        return false;
+    for (QChar c : num)
+        if (c < u'0' || c > u'9')
+            return false;
+    if (num == QString(14, num[0]))
+        return false;
+    auto verificador = [&num](int n) {
+        int soma = 0, peso = 2;
+        for (int i = n - 1; i >= 0; --i) {
+            soma += (num[i].unicode() - u'0') * peso;
+            peso = peso == 9 ? 2 : peso + 1;
+        }
+        const int resto = soma % 11;
+        return resto < 2 ? 0 : 11 - resto;
+    };
+    return verificador(12) == num[12].unicode() - u'0' && verificador(13) == num[13].unicode() - u'0';
+}
+
 QString StrZero(double w_Valor, int w_Length)
 {
     if (!std::isfinite(w_Valor))

@@ -22,6 +22,13 @@ private:
 // length and the ten repeated-digit numbers are simply not valid.
 bool cpf(const QString& num);
 
+// CNPJ check digits (modulus 11, weights 2 to 9 from the right). The text is the 14 digits without
+// punctuation; any other text and the repeated-digit numbers are not valid.
+bool cnpjValido(const QString& num);
+
+// The CNPJ a new local database carries until the installer enters the restaurant's own.
+inline constexpr char16_t CnpjDeExemplo[] = u"11222333000181";
+
 // Integer part of w_Valor rounded to one decimal place, padded with zeros on the left up to
 // w_Length characters; a longer number is not cut.
 QString StrZero(double w_Valor, int w_Length);

@@ -37,6 +37,31 @@ private Q_SLOTS:
         QCOMPARE(cpf(num), valido);
     }
 
+    void cnpjValida_data()
+    {
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<bool>("valido");
+        QTest::newRow("valid") << "11444777000161" << true;
+        QTest::newRow("first digit from remainder 0 or 1") << "04578050000101" << true;
+        QTest::newRow("leading zeros") << "00000000000191" << true;
+        QTest::newRow("placeholder is well formed") << "11222333000181" << true;
+        QTest::newRow("wrong first digit") << "11444777000171" << false;
+        QTest::newRow("wrong second digit") << "11444777000162" << false;
+        QTest::newRow("punctuated") << "11.444.777/0001-61" << false;
+        QTest::newRow("letter") << "1144477700016A" << false;
+        QTest::newRow("short") << "1144477700016" << false;
+        QTest::newRow("long") << "114447770001610" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("repeated") << "00000000000000" << false;
+        QTest::newRow("arabic-indic digit") << QString::fromUtf8("١1444777000161") << false;
+    }
+    void cnpjValida()
+    {
+        QFETCH(QString, num);
+        QFETCH(bool, valido);
+        QCOMPARE(cnpjValido(num), valido);
+    }
+
     void cpfComLetraNaoEhNumero_data()
     {
         QTest::addColumn<QString>("num");
