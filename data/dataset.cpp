@@ -767,7 +767,10 @@ void Dataset::post()
     }
     if (state_ == EstadoDataset::Insert) {
         if (insertSQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível incluir registros").arg(name_));
+        chaveInserida_ = QVariant();
         runRowStatement(insertSQL, buffer_, {}, true);
+        const Field* chave = keyField_.isEmpty() ? nullptr : findField(keyField_);
+        chaveInserida_ = chave && chave->index_ >= 0 ? buffer_[chave->index_] : QVariant();
         calcRow(buffer_);
         const int at = qBound(0, insertAt_, int(rows_.size()));
         rows_.insert(at, buffer_);

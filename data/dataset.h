@@ -140,6 +140,9 @@ public:
     void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true);
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;
     QString keyField() const { return keyField_; }
+    // The key of the row the last post() inserted, as the database gave it; kept when an after-post
+    // handler re-opens the dataset on a select that no longer shows the row. Invalid before any.
+    QVariant chaveInserida() const { return chaveInserida_; }
 
     // Calculated fields are declared before the first open; calc-fields fills them.
     Field& addCalculatedField(const QString& name, TipoCampo tipo, int size = 0);
@@ -234,6 +237,7 @@ private:
     QStringList columns_;     // the table's columns (setTabela)
     QString generatedModify_; // modifySQL as setTabela made it
     bool keyFromGenerator_ = false;
+    QVariant chaveInserida_;
 
     EstadoDataset state_ = EstadoDataset::Inactive;
     std::unique_ptr<fb::Statement> cursor_;

@@ -25,6 +25,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
@@ -99,8 +100,7 @@ struct Balcao
     }
 
     // One value of the database, read through a connection of its own.
-    QVariant coluna(const QString& sql) const
-    { return db.valor(sql); }
+    QVariant coluna(const QString& sql) const { return db.valor(sql); }
     int refeicoes() const { return coluna(QStringLiteral("select count(*) from REFEICAO")).toInt(); }
 };
 
@@ -184,8 +184,8 @@ private Q_SLOTS:
         QCOMPARE(b.estado(), QStringLiteral("Navegando..."));
         QCOMPARE(b.id(), QStringLiteral("57"));
         QCOMPARE(b.nome(), NOME_MARIA);
-        QCOMPARE(b.tela->Refeicao->linha(1),
-                 QStringLiteral("WHERE ID = ( SELECT GEN_ID( GEN_REFEICAO, 0 ) FROM RDB$DATABASE )"));
+        // Selected by the key the database gave it, not as the newest meal.
+        QCOMPARE(b.tela->Refeicao->linha(1), QStringLiteral("WHERE ID = :ID"));
         const QString linha57 = QStringLiteral(
             "select CPF || '|' || DATA || '|' || HORA || '|' || PESO || '|' || USER1 || '|' || DATAUSER1 || '|' || "
             "coalesce(IP1, '') || '|' || VERSAO1 || '|' || coalesce(USER2, 'nulo') || '|' || "
@@ -207,6 +207,53 @@ private Q_SLOTS:
             QVERIFY2(texto.contains(esperado), qPrintable(esperado + QStringLiteral(" not in:\n") + texto));
 
         QCOMPARE(caixas.textos(), QStringList()); // not one box on the way
+    }
+
+    // Another counter stores its meal between this one's insert and the screen's move: the screen
+    // shows, and the receipt carries, the meal just stored here, not the newest one.
+    void outroBalcaoGravaNoMesmoMomento()
+    {
+        Balcao b(QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('JOSE DO OUTRO BALCAO', 'ANA', "
+                                "'M', '52998224725');\nSET GENERATOR GEN_REFEICAO TO 56;\n"));
+        configura(b);
+        QTemporaryDir pasta;
+        QString pdf;
+        b.tela->mostraCupom = [&](TCupom& c) {
+            const QString arquivo = pasta.filePath(QStringLiteral("cupom.pdf"));
+            if (c.salvarPdf(arquivo)) pdf = arquivo;
+        };
+        const auto gravou = b.tela->Refeicao->afterPost;
+        bool outro = false;
+        b.tela->Refeicao->afterPost = [&](Dataset& d) {
+            gravou(d);
+            if (std::exchange(outro, true)) return;
+            b.db.exec(refeicao(QStringLiteral("52998224725"), QStringLiteral("0.800")));
+        };
+
+        b.clica("Incluir");
+        b.digita("w_CPF", CPF_MARIA);
+        balanca->responderSempre(SimuladorBalanca::peso(5.25));
+        b.clica("BotaoPesar");
+        b.clica("Confirmar");
+        QVERIFY(outro);
+        QCOMPARE(b.coluna(QStringLiteral("select max(ID) from REFEICAO")).toInt(), 58); // the other counter's
+
+        QCOMPARE(b.estado(), QStringLiteral("Navegando..."));
+        QCOMPARE(b.id(), QStringLiteral("57"));
+        QCOMPARE(b.nome(), NOME_MARIA);
+        QCOMPARE(b.w<QLineEdit>("w_Peso")->text(), QStringLiteral("5,25"));
+
+        b.clica("Imprimir");
+        QVERIFY(!pdf.isEmpty());
+        QCOMPARE(b.tela->cupom()->codigoBarras()->texto, QStringLiteral("000057"));
+        const QString texto = textoPdf(pdf);
+        QVERIFY2(texto.contains(NOME_MARIA) && texto.contains(QStringLiteral("5,250")), qPrintable(texto));
+        QVERIFY2(!texto.contains(QStringLiteral("JOSE DO OUTRO BALCAO")), qPrintable(texto));
+
+        // The navigation goes on from the meal shown.
+        b.clica("Button3");
+        QCOMPARE(b.id(), QStringLiteral("58"));
+        QCOMPARE(caixas.textos(), QStringList());
     }
 
     void cpfRecusado_data()

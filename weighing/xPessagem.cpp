@@ -629,9 +629,9 @@ void TPessagem::ConfirmarClick()
         LigacaoCampo::gravaPendentes(Refeicao);
         Refeicao->post();
     }
-    // The new meal got the generator's value: the last meal is the one just stored.
-    if (antes == EstadoDataset::Insert)
-        MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
+    // The meal just stored, by the key the database gave it: the newest meal may already be
+    // another counter's.
+    if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
 }
 
 void TPessagem::NaoConfirmarClick()
