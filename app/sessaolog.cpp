@@ -1,6 +1,5 @@
 #include "app/sessaolog.h"
 
-#include "common/navegacao.h"
 #include "common/sessao.h"
 #include "data/arquivos.h"
 
@@ -21,15 +20,16 @@ double gravaLog(int usuario, const QString& versao, double* chave)
     try {
         if (!log.active()) log.open();
         log.append();
-        const double id = CalcUltimoRegistro(QStringLiteral("GEN_LOGUSUARIO"), &Dados->fatura, &Dados->TransFatura);
-        if (chave) *chave = id;
-        log["ID"].setValue(qint64(id));
+        // ID stays empty for the insert trigger: a key predicted from the generator is another
+        // workstation's when it logs in at the same moment.
         log["USUARIO"].setValue(usuario);
         log["SISTEMA"].setValue(Dados->SistemaCentral);
         log["ENTRADA"].setValue(agora());
         log["IP"].setValue(Dados->IpSistemaCentral);
         log["VERSAO"].setValue(versao);
-        log.post(); // the data module commits
+        log.post(); // the data module commits and re-opens it empty
+        const double id = log.chaveInserida().toDouble();
+        if (chave) *chave = id;
         log.close();
         return id;
     } catch (...) {
@@ -47,6 +47,7 @@ double GravaLogUsuario(int usuario, const QString& versao)
 
 void GuardaLoginUser(int w_User)
 {
+    sessao().xxLogUsuario = 0; // no row written: the exit has none to close
     try {
         gravaLog(w_User, Dados->VersaoSistemaCentral, &sessao().xxLogUsuario);
     } catch (...) {

@@ -3,10 +3,10 @@
 
 #include <QString>
 
-// Writes a session-log row for the user, stamped now, and returns the key predicted for it.
+// Writes a session-log row for the user, stamped now, and returns the key the database gave it.
 // Errors reach the caller; the dataset is left closed either way.
 double GravaLogUsuario(int usuario, const QString& versao);
 
-// The login row of this run: its predicted key goes to sessao().xxLogUsuario, where the exit
-// writes the logout time. Errors are ignored: the run then simply has no login row.
+// The login row of this run: its key goes to sessao().xxLogUsuario, where the exit writes the
+// logout time. Errors are ignored: the run then simply has no login row (key 0).
 void GuardaLoginUser(int w_User);

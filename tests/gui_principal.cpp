@@ -25,6 +25,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 // A screen of the test: a title and whatever boxes a case puts on it.
@@ -51,7 +53,10 @@ int contaLinhas(const TestDatabase& db, const QString& sql)
     return n;
 }
 
-QVariant umValor(const TestDatabase& db, const QString& sql) { return db.valor(sql); }
+QVariant umValor(const TestDatabase& db, const QString& sql)
+{
+    return db.valor(sql);
+}
 
 // The login window's part of an accepted login: the user's row becomes current.
 DialogosRoteirizados::RespostaModal aceitaLogin(int usuario)
@@ -734,6 +739,37 @@ private Q_SLOTS:
         } else {
             QCOMPARE(contaLinhas(*db_, QStringLiteral("select count(*) from LOGUSUARIO")), 0);
         }
+    }
+
+    // Another workstation logs in at the same moment and its row takes the key the generator was
+    // at: the exit writes the logout time into this session's own row, not into the other one.
+    void saidaNaLinhaDestaSessao()
+    {
+        bool outraEntrou = false;
+        Dados->LogEntrada->beforePost = [this, &outraEntrou](Dataset& log) {
+            if (log.state() != EstadoDataset::Insert || std::exchange(outraEntrou, true)) return;
+            db_->exec(QStringLiteral("insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (1, "
+                                     "'Comedal', '2026-03-14 08:00', 'outra estacao');"));
+        };
+        auto p = janelaLogada(1);
+        QVERIFY(p);
+        QVERIFY(outraEntrou);
+        const int outra =
+            umValor(*db_, QStringLiteral("select ID from LOGUSUARIO where VERSAO = 'outra estacao'")).toInt();
+        const int minha = umValor(*db_, QStringLiteral("select ID from LOGUSUARIO where VERSAO is distinct from "
+                                                       "'outra estacao'"))
+                              .toInt();
+        QVERIFY(minha > outra);
+        QCOMPARE(int(sessao().xxLogUsuario), minha);
+
+        QSignalSpy fim(p.get(), &TPrincipal::encerrando);
+        caixas_.responde(Botao::Sim);
+        p->close();
+        QCOMPARE(fim.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!p->isVisible(), 3000);
+        QCOMPARE(caixas_.caixas().size(), 1); // the exit question alone
+        QVERIFY(!umValor(*db_, QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(minha)).isNull());
+        QVERIFY(umValor(*db_, QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(outra)).isNull());
     }
 
     void inicioSemBanco()
