@@ -308,33 +308,45 @@ private Q_SLOTS:
         QCOMPARE(b.refeicoes(), 0);
     }
 
-    // Refusals that must not reach the scale.
+    // Refusals that must not reach the scale. A meal exported by another workstation while the
+    // screen showed it is refused as soon as the edit starts, and the screen then shows the mark.
     void pesagemRecusada_data()
     {
         QTest::addColumn<bool>("exportada");
+        QTest::addColumn<bool>("outraEstacao"); // marked after the screen read the meal
         QTest::addColumn<QString>("acao");
         QTest::addColumn<QString>("mensagem");
         const QString bloqueio = QStringLiteral("Registro já foi Exportado impossivel modificar");
-        QTest::newRow("pesar exportada") << true << "BotaoPesar" << bloqueio;
-        QTest::newRow("alterar exportada") << true << "Alterar" << bloqueio;
-        QTest::newRow("digitar na exportada") << true << "w_Observacao" << bloqueio;
-        QTest::newRow("pesar sem C.P.F.") << false << "BotaoPesar"
+        QTest::newRow("pesar exportada") << true << false << "BotaoPesar" << bloqueio;
+        QTest::newRow("alterar exportada") << true << false << "Alterar" << bloqueio;
+        QTest::newRow("digitar na exportada") << true << false << "w_Observacao" << bloqueio;
+        QTest::newRow("pesar exportada em outra estação") << true << true << "BotaoPesar" << bloqueio;
+        QTest::newRow("alterar exportada em outra estação") << true << true << "Alterar" << bloqueio;
+        QTest::newRow("digitar no C.P.F. da exportada em outra estação") << true << true << "w_CPF" << bloqueio;
+        QTest::newRow("digitar na exportada em outra estação") << true << true << "w_Observacao" << bloqueio;
+        QTest::newRow("pesar sem C.P.F.") << false << false << "BotaoPesar"
                                           << "Favor preencher primeiro o C.P.F. do consumidor";
     }
     void pesagemRecusada()
     {
         QFETCH(bool, exportada);
+        QFETCH(bool, outraEstacao);
         QFETCH(QString, acao);
         QFETCH(QString, mensagem);
-        Balcao b(refeicao(CPF_MARIA, QStringLiteral("0.450"), QStringLiteral("'2026-03-13 18:00:00'")));
+        const QString marca = QStringLiteral("'2026-03-13 18:00:00'");
+        Balcao b(refeicao(CPF_MARIA, QStringLiteral("0.450"), outraEstacao ? QStringLiteral("NULL") : marca));
         configura(b);
+        if (outraEstacao) {
+            QCOMPARE(b.w<QLineEdit>("w_ExportadoEm")->text(), QString());
+            b.db.exec(QStringLiteral("update REFEICAO set EXPORTADOEM = %1 where ID = 1").arg(marca));
+        }
         balanca->responderSempre(SimuladorBalanca::peso(1.5));
         if (!exportada) b.clica("Incluir");
         QCOMPARE(b.estado(), exportada ? QStringLiteral("Navegando...") : QStringLiteral("Incluindo..."));
-        if (acao == u"w_Observacao") {
-            QWidget* obs = b.w("w_Observacao");
-            obs->setFocus();
-            QTest::keyClicks(obs, "x");
+        if (acao.startsWith(u"w_")) {
+            QWidget* caixa = b.w(qPrintable(acao));
+            caixa->setFocus();
+            QTest::keyClicks(caixa, acao == u"w_CPF" ? "1" : "x");
         } else {
             b.clica(qPrintable(acao));
         }
@@ -349,6 +361,7 @@ private Q_SLOTS:
             QCOMPARE(b.coluna("select OBSERVACAO from REFEICAO where ID = 1"), QVariant());
             QCOMPARE(b.w<QPlainTextEdit>("w_Observacao")->toPlainText(), QString());
             QCOMPARE(b.w<QLineEdit>("w_ExportadoEm")->text(), QStringLiteral("13/03/2026 18:00"));
+            QCOMPARE(b.w<QLineEdit>("w_CPF")->text(), QStringLiteral("123.456.789-09"));
         }
     }
 

@@ -480,10 +480,11 @@ void TPessagem::RefeicaoAfterInsert(Dataset& DataSet)
 
 void TPessagem::RefeicaoBeforeEdit(Dataset& DataSet)
 {
-    if (!DataSet.field(QStringLiteral("EXPORTADOEM")).isNull()) {
-        simples(QStringLiteral("Registro já foi Exportado impossivel modificar"));
-        throw Abort();
-    }
+    const bool marcadaNaTela = !DataSet.field(QStringLiteral("EXPORTADOEM")).isNull();
+    if (!marcadaNaTela && !exportadaNoBanco(DataSet.field(QStringLiteral("ID")).value())) return;
+    if (!marcadaNaTela) DataSet.refresh(); // the mark shown as stored
+    simples(QStringLiteral("Registro já foi Exportado impossivel modificar"));
+    throw Abort();
 }
 
 void TPessagem::RefeicaoAfterEdit(Dataset&)
