@@ -370,7 +370,8 @@ void Dataset::setParametro(const QString& name, const QVariant& value)
     params_[name.toUpper()] = value;
 }
 
-void Dataset::setTabela(const QString& table, const QString& keyField, bool keyFromGenerator)
+void Dataset::setTabela(const QString& table, const QString& keyField, bool keyFromGenerator,
+                        const QStringList& naoGravadas)
 {
     table_ = table.toUpper();
     keyField_ = keyField.toUpper();
@@ -385,17 +386,24 @@ void Dataset::setTabela(const QString& table, const QString& keyField, bool keyF
     while (s.fetch())
         cols << s.value(0).toString();
     if (cols.isEmpty()) throw fb::Error(QStringLiteral("Tabela %1 não encontrada").arg(table_));
-    QStringList params;
-    for (const QString& c : cols)
+    auto naoGrava = [&](const QString& c) { return naoGravadas.contains(c, Qt::CaseInsensitive); };
+    QStringList inseridas, params;
+    for (const QString& c : cols) {
+        if (naoGrava(c) && c != keyField_) continue;
+        inseridas << c;
         params << u':' + c;
-    const QString list = cols.join(QStringLiteral(", "));
-    insertSQL = QStringLiteral("insert into %1 (%2) values (%3)").arg(table_, list, params.join(QStringLiteral(", ")));
+    }
+    insertSQL = QStringLiteral("insert into %1 (%2) values (%3)")
+                    .arg(table_, inseridas.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
     if (keyFromGenerator_) insertSQL += QStringLiteral(" returning ") + keyField_; // the key the database gave the row
-    columns_ = cols;
-    modifySQL = updateSQL(cols);
+    columns_.clear();
+    for (const QString& c : cols)
+        if (!naoGrava(c)) columns_ << c;
+    modifySQL = updateSQL(columns_);
     generatedModify_ = modifySQL;
     deleteSQL = QStringLiteral("delete from %1 where %2 = :OLD_%2").arg(table_, keyField_);
-    refreshSQL = QStringLiteral("Select %1 from %2 where %3 = :%3").arg(list, table_, keyField_);
+    refreshSQL =
+        QStringLiteral("Select %1 from %2 where %3 = :%3").arg(cols.join(QStringLiteral(", ")), table_, keyField_);
 }
 
 Field& Dataset::addCalculatedField(const QString& name, TipoCampo tipo, int size)

@@ -136,8 +136,11 @@ public:
     // order; keyField is the key ("ID", "PROGRAMA"). A key filled by a generator may be left empty.
     // While modifySQL is the generated one, a post writes only the columns given a value during
     // the edit (or changed otherwise), so that another workstation's committed change to other
-    // columns is kept.
-    void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true);
+    // columns is kept. naoGravadas: columns read here but written only elsewhere; they stay out of
+    // the insert and the modify. The key named there stays out of the modify only: the insert
+    // still sends it, empty, for the generator.
+    void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true,
+                   const QStringList& naoGravadas = {});
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;
     QString keyField() const { return keyField_; }
     // The key of the row the last post() inserted, as the database gave it; kept when an after-post
@@ -234,7 +237,7 @@ private:
     QStringList sql_;
     QHash<QString, QVariant> params_;
     QString table_, keyField_;
-    QStringList columns_;     // the table's columns (setTabela)
+    QStringList columns_;     // the table's columns a change may write (setTabela)
     QString generatedModify_; // modifySQL as setTabela made it
     bool keyFromGenerator_ = false;
     QVariant chaveInserida_;

@@ -321,7 +321,7 @@ private Q_SLOTS:
         QCOMPARE(linha(*db, t.tabela, t.outro), outro);
     }
 
-    // B confirms again once A committed: B's values are stored whole, the last writer wins.
+    // B confirms again once A committed: B's change is stored and A's change of another column stays.
     void refusedThenRetryStoresOwnValues_data() { telas(); }
     void refusedThenRetryStoresOwnValues()
     {
@@ -330,7 +330,6 @@ private Q_SLOTS:
         abre(t);
         if (QTest::currentTestFailed()) return;
         const QVariantMap antes = linha(*db, t.tabela, t.id);
-        const QString antesA = texto(t.caixaA);
         const QVariantMap outro = linha(*db, t.tabela, t.outro);
 
         EstacaoA a(*db, t);
@@ -359,15 +358,41 @@ private Q_SLOTS:
         for (const QString& c : t.auditoria)
             QVERIFY2(!depois.value(c).isNull(), qPrintable(c));
         QCOMPARE(linha(*db, t.tabela, t.outro), outro);
-        if (t.tabela == QLatin1String("REFEICAO")) {
-            // The meal's own modify statement writes every column from B's copy, read before A
-            // committed: A's change of another column is put back.
-            QCOMPARE(depois.value(t.colunaA), antes.value(t.colunaA));
-            QCOMPARE(texto(t.caixaA), antesA); // the screen shows what is stored
-        } else {
-            // Only the columns B changed are written: A's change of another column stays.
-            QCOMPARE(depois.value(t.colunaA), deA.value(t.colunaA));
+        // Only the columns B changed are written: A's change of another column stays.
+        QCOMPARE(depois.value(t.colunaA), deA.value(t.colunaA));
+        QVERIFY(depois.value(t.colunaA) != antes.value(t.colunaA));
+        QCOMPARE(texto(t.caixaA), t.mostradoA); // the screen shows what is stored
+    }
+
+    // A commits a change of one column while B's screen shows the row read before; B changes
+    // another column and confirms: both changes are stored.
+    void otherStationsCommittedChangeIsKept_data() { telas(); }
+    void otherStationsCommittedChangeIsKept()
+    {
+        QFETCH(QString, nome);
+        const Tela t = tela(nome);
+        abre(t);
+        if (QTest::currentTestFailed()) return;
+        const QVariantMap antes = linha(*db, t.tabela, t.id);
+        EstacaoA a(*db, t);
+        a.confirma();
+
+        clica("Alterar");
+        QCOMPARE(ds->state(), EstadoDataset::Edit);
+        digita(t.caixaB, t.digitado);
+        clica("Confirmar");
+        QVERIFY2(caixas.caixas().isEmpty(), qPrintable(caixas.textos().join(u'|')));
+        QCOMPARE(ds->state(), EstadoDataset::Browse);
+
+        const QVariantMap depois = linha(*db, t.tabela, t.id);
+        QCOMPARE(depois.value(t.colunaB).toString(), t.digitado);
+        QCOMPARE(depois.value(t.colunaA).toString(), t.valorA.toString());
+        QVERIFY(depois.value(t.colunaA) != antes.value(t.colunaA));
+        for (auto c = antes.cbegin(); c != antes.cend(); ++c) {
+            if (c.key() == t.colunaB || c.key() == t.colunaA || t.auditoria.contains(c.key())) continue;
+            QVERIFY2(depois.value(c.key()) == c.value(), qPrintable(c.key()));
         }
+        QCOMPARE(texto(t.caixaA), t.mostradoA); // re-read after the post: the screen shows what is stored
     }
 
     // A is the export run marking the meal B is changing: once exported, B's change must not be

@@ -121,31 +121,11 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
     Refeicao = new Dataset(QStringLiteral("Refeicao"), &Dados->fatura, &Dados->TransFatura, this);
     Refeicao->setSQL(
         {QStringLiteral("select * from REFEICAO"), QStringLiteral("WHERE ID>0"), QStringLiteral("ORDER BY ID DESC")});
-    Refeicao->setTabela(QStringLiteral("REFEICAO"), QStringLiteral("ID"));
-    // EXPORTADOEM belongs to the export alone: it is read here but never written.
-    Refeicao->insertSQL = QStringLiteral(
-        "insert into REFEICAO\n"
-        "  (ID, CPF, DATA, HORA, PESO, OBSERVACAO, USER1, DATAUSER1, IP1, VERSAO1, USER2, DATAUSER2, IP2, VERSAO2)\n"
-        "values\n"
-        "  (:ID, :CPF, :DATA, :HORA, :PESO, :OBSERVACAO, :USER1, :DATAUSER1, :IP1, :VERSAO1, :USER2, :DATAUSER2, "
-        ":IP2, :VERSAO2)\n"
-        "returning ID");
-    Refeicao->modifySQL =
-        QStringLiteral("update REFEICAO\n"
-                       "set\n"
-                       "  ID = :ID, CPF = :CPF, DATA = :DATA, HORA = :HORA, PESO = :PESO, OBSERVACAO = :OBSERVACAO,\n"
-                       "  USER1 = :USER1, DATAUSER1 = :DATAUSER1, IP1 = :IP1, VERSAO1 = :VERSAO1,\n"
-                       "  USER2 = :USER2, DATAUSER2 = :DATAUSER2, IP2 = :IP2, VERSAO2 = :VERSAO2\n"
-                       "where\n"
-                       "  ID = :OLD_ID");
-    Refeicao->deleteSQL = QStringLiteral("delete from REFEICAO\nwhere\n  ID = :OLD_ID");
-    Refeicao->refreshSQL = QStringLiteral(
-        "Select\n"
-        "  ID, CPF, DATA, HORA, PESO, OBSERVACAO, USER1, DATAUSER1, IP1, VERSAO1, USER2, DATAUSER2, IP2, VERSAO2,\n"
-        "  EXPORTADOEM\n"
-        "from REFEICAO\n"
-        "where\n"
-        "  ID = :ID");
+    // EXPORTADOEM belongs to the export alone: it is read here but never written. A change writes
+    // only the columns changed here, so another counter's change to other columns of the meal is
+    // kept; the key the database gave is never rewritten.
+    Refeicao->setTabela(QStringLiteral("REFEICAO"), QStringLiteral("ID"), true,
+                        {QStringLiteral("ID"), QStringLiteral("EXPORTADOEM")});
 
     // The key comes from GEN_REFEICAO on insert, so it is not asked for.
     Refeicao->field(QStringLiteral("ID")).setRequired(false);
