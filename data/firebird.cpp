@@ -123,7 +123,8 @@ bool Error::hasCode(long code) const
 
 bool Error::isLockConflict() const
 {
-    return hasCode(isc_lock_conflict) || hasCode(isc_update_conflict) || hasCode(isc_deadlock);
+    return hasCode(isc_lock_conflict) || hasCode(isc_update_conflict) || hasCode(isc_deadlock) ||
+           hasCode(isc_lock_timeout);
 }
 
 bool Error::isConnectionLost() const
@@ -138,6 +139,11 @@ bool Error::isConnectionLost() const
 
 Attachment::~Attachment()
 {
+    end();
+}
+
+void Attachment::end() noexcept
+{
     if (att_) {
         Status st;
         if (!isLost())
@@ -149,6 +155,7 @@ Attachment::~Attachment()
     // Whatever was made on it is gone with it.
     if (state_)
         state_->lost = true;
+    state_.reset();
 }
 
 Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_), state_(std::move(other.state_))
@@ -159,7 +166,7 @@ Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_), state_(s
 Attachment& Attachment::operator=(Attachment&& other) noexcept
 {
     if (this != &other) {
-        this->~Attachment();
+        end();
         att_ = other.att_;
         state_ = std::move(other.state_);
         other.att_ = nullptr;
@@ -224,9 +231,14 @@ void Attachment::dropDatabase()
 
 // ---- Transaction ----
 
-Transaction::Transaction(Attachment& attachment) { start(attachment); }
+Transaction::Transaction(Attachment& attachment, int lockTimeoutSeconds) { start(attachment, lockTimeoutSeconds); }
 
 Transaction::~Transaction()
+{
+    end();
+}
+
+void Transaction::end() noexcept
 {
     if (tra_) {
         Status st;
@@ -247,7 +259,7 @@ Transaction::Transaction(Transaction&& other) noexcept
 Transaction& Transaction::operator=(Transaction&& other) noexcept
 {
     if (this != &other) {
-        this->~Transaction();
+        end();
         att_ = other.att_;
         tra_ = other.tra_;
         state_ = std::move(other.state_);
@@ -256,7 +268,7 @@ Transaction& Transaction::operator=(Transaction&& other) noexcept
     return *this;
 }
 
-void Transaction::start(Attachment& attachment)
+void Transaction::start(Attachment& attachment, int lockTimeoutSeconds)
 {
     if (tra_ && isLost()) {
         tra_->release(); // left with its lost connection
@@ -269,7 +281,18 @@ void Transaction::start(Attachment& attachment)
     static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version,
                                         isc_tpb_nowait, isc_tpb_write};
     Status st(attachment.state().get());
-    tra_ = attachment.handle()->startTransaction(&st, sizeof tpb, tpb);
+    if (lockTimeoutSeconds <= 0) {
+        tra_ = attachment.handle()->startTransaction(&st, sizeof tpb, tpb);
+    } else {
+        IXpbBuilder* b = master()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
+        st.check();
+        for (unsigned char tag : {isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait, isc_tpb_write})
+            b->insertTag(&st, tag);
+        b->insertInt(&st, isc_tpb_lock_timeout, lockTimeoutSeconds);
+        if (!st.failed())
+            tra_ = attachment.handle()->startTransaction(&st, b->getBufferLength(&st), b->getBuffer(&st));
+        b->dispose();
+    }
     st.check();
     att_ = &attachment;
     state_ = attachment.state();

@@ -30,7 +30,7 @@ public:
     // Firebird status codes (isc_*) of the error vector, first one first.
     const std::vector<long>& codes() const { return codes_; }
     bool hasCode(long code) const;
-    // Lock conflict / update conflict under "nowait".
+    // Lock conflict / update conflict under "nowait", or a lock waited for in vain.
     bool isLockConflict() const;
     // The server cannot be reached or the connection to it was lost.
     bool isConnectionLost() const;
@@ -84,6 +84,7 @@ public:
 
 private:
     explicit Attachment(Firebird::IAttachment* att) : att_(att), state_(std::make_shared<ConnectionState>()) {}
+    void end() noexcept; // detaches (a lost one is only released)
     Firebird::IAttachment* att_ = nullptr;
     std::shared_ptr<ConnectionState> state_;
 };
@@ -92,8 +93,9 @@ class Transaction
 {
 public:
     Transaction() = default;
-    // Starts a read_committed, rec_version, nowait, write transaction.
-    explicit Transaction(Attachment& attachment);
+    // Starts a read_committed, rec_version, nowait, write transaction. With a lock timeout it waits
+    // up to that many seconds for a row another transaction holds instead.
+    explicit Transaction(Attachment& attachment, int lockTimeoutSeconds = 0);
     ~Transaction(); // rolls back when still active, errors swallowed
     Transaction(Transaction&& other) noexcept;
     Transaction& operator=(Transaction&& other) noexcept;
@@ -101,7 +103,7 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     bool isActive() const { return tra_ != nullptr && !isLost(); }
-    void start(Attachment& attachment);
+    void start(Attachment& attachment, int lockTimeoutSeconds = 0);
     void commit();
     void commitRetaining();
     void rollback();
@@ -112,6 +114,7 @@ public:
     bool isLost() const { return state_ && state_->lost; }
 
 private:
+    void end() noexcept; // rolls back (a lost one is only released)
     Attachment* att_ = nullptr;
     Firebird::ITransaction* tra_ = nullptr;
     std::shared_ptr<ConnectionState> state_; // the connection it was started on
