@@ -1,4 +1,7 @@
--- Central database: the meals exported by every restaurant, one row per (CNPJ, IDEXTERNO).
+-- Central database: the meals exported by every restaurant, one row per meal. A meal is known by
+-- its restaurant's CNPJ, its local key (IDEXTERNO) and the moment it was first registered
+-- (DATAUSER1): a local database created again starts its keys at 1 again, and two installations
+-- may still carry the placeholder company.
 
 CREATE TABLE REFEICAO (
   ID          DOUBLE PRECISION NOT NULL,
@@ -27,6 +30,6 @@ CREATE TRIGGER REFEICAO_BI FOR REFEICAO ACTIVE BEFORE INSERT POSITION 0 AS
 BEGIN NEW.ID = GEN_ID(GEN_REFEICAO, 1); END^
 SET TERM ; ^
 
--- A meal sent again must replace its own row, never become a second one.
-CREATE UNIQUE INDEX UX_REFEICAO_ORIGEM ON REFEICAO (CNPJ, IDEXTERNO);
+-- A meal sent again must replace its own row, never become a second one, nor replace another's.
+CREATE UNIQUE INDEX UX_REFEICAO_IDENTIDADE ON REFEICAO (CNPJ, IDEXTERNO, DATAUSER1);
 CREATE INDEX IX_REFEICAO_CPF ON REFEICAO (CPF);

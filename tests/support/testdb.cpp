@@ -75,6 +75,17 @@ TestDatabase::TestDatabase(Kind kind)
     buildFromScript(name, kind);
 }
 
+TestDatabase::TestDatabase(const QString& scriptFromSource)
+{
+    settings_ = settingsFor(QStringLiteral("/tmp/firebird/comedal-test-%1.fdb")
+                                .arg(QUuid::createUuid().toString(QUuid::Id128).left(16)));
+    QFile f(QStringLiteral(COMEDAL_SOURCE_DIR "/") + scriptFromSource);
+    if (!f.open(QIODevice::ReadOnly)) throw fb::Error(QStringLiteral("schema script missing: ") + f.fileName());
+    fb::Attachment att = fb::Attachment::create(settings_, false);
+    fb::executeScript(att, QString::fromUtf8(f.readAll()));
+    att.detach();
+}
+
 TestDatabase::~TestDatabase()
 {
     try {

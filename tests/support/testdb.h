@@ -9,6 +9,8 @@ class TestDatabase
 public:
     enum Kind { Local, Central };
     explicit TestDatabase(Kind kind = Local);
+    // Built from another schema script (one of an earlier version, say), path from the source tree.
+    explicit TestDatabase(const QString& scriptFromSource);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
