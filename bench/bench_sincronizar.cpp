@@ -101,6 +101,8 @@ struct Contagem : ProgressoExportacao
     void fim() override {}
 };
 
+const QString Cnpj = QStringLiteral("11444777000161");
+
 double porSegundo(qint64 n, qint64 ms)
 {
     return ms > 0 ? n * 1000.0 / ms : 0.0;
@@ -121,20 +123,16 @@ Rodada mede(int n, bool forcada)
     QElapsedTimer t;
 
     {
-        fb::Transaction transLocal(local.att), transCentral(central.att);
-        ExportacaoRefeicoes exp(local.att, transLocal, central.att, transCentral);
+        ExportacaoRefeicoes exp(local.att, central.att);
         Contagem c;
         t.start();
-        exp.prepara();
-        const ExportacaoRefeicoes::Resultado res = exp.executa(QStringLiteral("11222333000181"), &c);
+        const ExportacaoRefeicoes::Resultado res = exp.executa(Cnpj, &c);
         const qint64 ms = t.elapsed();
         if (!res.erro.isEmpty()) throw fb::Error(res.erro);
         if (res.exportadas != n) throw fb::Error(QStringLiteral("exportadas %1 de %2").arg(res.exportadas).arg(n));
         r.exportacao = porSegundo(res.exportadas, ms);
         std::printf("  exportação: %lld refeições em %.2f s, %d lotes de %d: %.0f refeições/s\n",
                     qlonglong(res.exportadas), ms / 1000.0, c.lotes, lote, r.exportacao);
-        transLocal.commit();
-        transCentral.commit();
     }
 
     // The same rows, already in memory, one prepared insert each, a commit per batch.
@@ -162,7 +160,7 @@ Rodada mede(int n, bool forcada)
     fb::Statement ins(base.att, tra,
                       QStringLiteral("insert into REFEICAO (%1) values (%2)")
                           .arg(nomes.join(QStringLiteral(", ")), valores.join(QStringLiteral(", "))));
-    ins.setParameter(QStringLiteral("CNPJ"), QStringLiteral("11222333000181"));
+    ins.setParameter(QStringLiteral("CNPJ"), Cnpj);
     int desdeCommit = 0;
     for (const QVector<QVariant>& l : linhas) {
         for (int c = 0; c < 14; ++c)

@@ -1,7 +1,9 @@
 // The meal export between two real databases: the screen offscreen with the scripted dialogs
 // service and a scripted progress display, and a crash test that kills an export running in a
 // process of its own (this program, started again with "--exportar").
+#include "proxytcp.h"
 #include "testdb.h"
+#include "vigia.h"
 
 #include "common/dialogos.h"
 #include "common/parametros.h"
@@ -29,7 +31,10 @@
 namespace {
 
 const QDateTime Momento(QDate(2026, 3, 20), QTime(15, 30, 0));
-const QString Cnpj = QStringLiteral("11222333000181"); // the company of data/local.sql
+// The restaurant's own company: the export refuses the placeholder a new database carries.
+const QString Cnpj = QStringLiteral("11444777000161");
+
+void empresaReal(const TestDatabase& local, const QString& cnpj = Cnpj);
 
 using Lotes = QList<QPair<qint64, qint64>>; // sent, pending after each batch
 
@@ -70,6 +75,11 @@ void executa(const TestDatabase& db, const QString& sql, const QVariantMap& para
     tra.commit();
 }
 
+void empresaReal(const TestDatabase& local, const QString& cnpj)
+{
+    executa(local, QStringLiteral("update EMPRESAS set CNPJ = :CNPJ"), {{"CNPJ", cnpj}});
+}
+
 QList<QVariantList> consulta(const TestDatabase& db, const QString& sql, const QVariantMap& parametros = {})
 {
     fb::Attachment att = db.attach();
@@ -94,7 +104,8 @@ QList<double> coluna(const TestDatabase& db, const QString& sql)
 
 // n meals of the same values, keys from the generator; the block runs on the server, so
 // thousands cost one round trip. Its variables are written :"NAME", as :NAME marks a parameter.
-void refeicoes(const TestDatabase& db, int n)
+void refeicoes(const TestDatabase& db, int n,
+               const QDateTime& registro = QDateTime(QDate(2026, 3, 14), QTime(12, 0)))
 {
     executa(
         db,
@@ -117,7 +128,7 @@ void refeicoes(const TestDatabase& db, int n)
          {"HORA", QTime(12, 0)},
          {"PESO", 1.25},
          {"USER1", 1},
-         {"DATAUSER1", QDateTime(QDate(2026, 3, 14), QTime(12, 0))},
+         {"DATAUSER1", registro},
          {"IP1", QStringLiteral("10.0.0.7")},
          {"VERSAO1", QStringLiteral("1.0.0.0")}});
 }
@@ -148,6 +159,7 @@ struct Cenario
     Cenario()
     {
         defineRelogio([] { return Momento; });
+        empresaReal(local);
     }
     ~Cenario()
     {
@@ -189,13 +201,19 @@ private Q_SLOTS:
     void empresaSemCnpj();
     void centralRecusa_data();
     void centralRecusa();
-    void marcaLocalTravadaNaoDuplica();
+    void refeicaoPresaFicaParaDepois();
     void reexportacaoSubstituiALinha();
     void pararDepoisDoLote();
     void dialogoDeProgresso();
     void conexaoCentralPerdida();
     void pessagemRecusaExportada();
     void interrupcoes();
+    void outraRefeicaoMesmaChave_data();
+    void outraRefeicaoMesmaChave();
+    void alteracaoDuranteExportacao();
+    void centralDerrubaNoMeio();
+    void centralForaDoAr();
+    void duasEstacoesExportam();
 };
 
 // ---------------------------------------------------------------- settings and opening
@@ -443,6 +461,11 @@ void TestSincronizar::empresaSemCnpj_data()
                                     << "   ";
     QTest::newRow("nenhuma empresa") << "delete from EMPRESAS where CNPJ <> :CNPJ"
                                      << "";
+    // Every restaurant that kept it would write into the same central rows.
+    QTest::newRow("CNPJ de exemplo") << "update EMPRESAS set CNPJ = :CNPJ"
+                                     << "11222333000181";
+    QTest::newRow("CNPJ inválido") << "update EMPRESAS set CNPJ = :CNPJ"
+                                   << "11444777000162";
 }
 
 void TestSincronizar::empresaSemCnpj()
@@ -456,8 +479,15 @@ void TestSincronizar::empresaSemCnpj()
     c.sincroniza();
 
     // One box for the whole run, not one per meal.
-    QCOMPARE(c.caixas.textos(), (QStringList{erroExportacao("A empresa não tem CNPJ cadastrado."),
-                                             QStringLiteral("Exportado 0 registros")}));
+    const QString motivo = cnpj == "11222333000181"
+                               ? QStringLiteral("A empresa ainda tem o CNPJ de exemplo da instalação (11.222.333/0001-81). "
+                                                "O responsável pela instalação deve informar o CNPJ do restaurante "
+                                                "(scripts/empresa) antes da exportação.")
+                           : cnpj == "11444777000162"
+                               ? QStringLiteral("O CNPJ da empresa (11444777000162) não é válido; corrija-o antes da "
+                                                "exportação.")
+                               : QStringLiteral("A empresa não tem CNPJ cadastrado.");
+    QCOMPARE(c.caixas.textos(), (QStringList{erroExportacao(motivo), QStringLiteral("Exportado 0 registros")}));
     QCOMPARE(pendentes(c.local).size(), 120);
     QVERIFY(centrais(c.central).isEmpty());
     QVERIFY(!c.tela->Refeicao->isEmpty());
@@ -503,7 +533,7 @@ void TestSincronizar::centralRecusa()
     QCOMPARE(c.tela->Refeicao->recordCount(), 40);
 }
 
-void TestSincronizar::marcaLocalTravadaNaoDuplica()
+void TestSincronizar::refeicaoPresaFicaParaDepois()
 {
     Cenario c;
     refeicoes(c.local, 5);
@@ -517,20 +547,20 @@ void TestSincronizar::marcaLocalTravadaNaoDuplica()
     }
     c.abre();
     c.sincroniza();
-    QCOMPARE(c.caixas.textos().size(), 2);
-    QVERIFY(c.caixas.textos()[0].startsWith(QStringLiteral("Ocorreu um erro na exportação\n")));
-    QCOMPARE(c.caixas.textos()[1], QStringLiteral("Exportado 2 registros"));
-    QCOMPARE(pendentes(c.local), (QList<double>{3, 2, 1}));
-    // The whole batch was committed centrally before the marks.
-    QCOMPARE(centrais(c.central), (QList<double>{5, 4, 3, 2, 1}));
+    QCOMPARE(c.caixas.textos(),
+             (QStringList{erroExportacao("1 refeição está sendo alterada em outra estação e fica para a próxima "
+                                         "exportação."),
+                          QStringLiteral("Exportado 4 registros")}));
+    QCOMPARE(pendentes(c.local), QList<double>{3});
+    // Nothing of it was sent: the central side never holds what the counter is replacing.
+    QCOMPARE(centrais(c.central), (QList<double>{5, 4, 2, 1}));
 
     trava.commit();
     c.caixas.limpa();
     c.sincroniza();
-    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 3 registros"});
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 1 registros"});
     QVERIFY(pendentes(c.local).isEmpty());
-    // Sent again, each meal replaced its own row, with what the other counter wrote.
-    QCOMPARE(centrais(c.central), (QList<double>{5, 4, 3, 2, 1}));
+    QCOMPARE(centrais(c.central), (QList<double>{5, 4, 2, 1, 3}));
     QCOMPARE(consulta(c.central, QStringLiteral("select PESO from REFEICAO where IDEXTERNO = 3"))[0][0].toDouble(),
              0.75);
 }
@@ -664,6 +694,7 @@ void TestSincronizar::interrupcoes()
 {
     constexpr int Total = 3000, Lote = 100;
     TestDatabase local(TestDatabase::Local), central(TestDatabase::Central);
+    empresaReal(local);
     refeicoes(local, Total);
     const QString programa = QCoreApplication::applicationFilePath();
     const QStringList base{QStringLiteral("--exportar"), local.settings().database, central.settings().database,
@@ -720,6 +751,251 @@ void TestSincronizar::interrupcoes()
     qInfo("%d of 10 kills fell between the central commit and the local mark", naJanela);
 }
 
+// ---------------------------------------------------------------- restaurants and workstations
+
+void TestSincronizar::outraRefeicaoMesmaChave_data()
+{
+    QTest::addColumn<QString>("cnpjOutro");
+    // The restaurant's local database made again (a new disk): its keys start at 1 again.
+    QTest::newRow("mesmo restaurante, banco refeito") << Cnpj;
+    QTest::newRow("outro restaurante") << QStringLiteral("04578050000101");
+}
+
+void TestSincronizar::outraRefeicaoMesmaChave()
+{
+    QFETCH(QString, cnpjOutro);
+    Cenario c;
+    refeicoes(c.local, 3);
+    c.abre();
+    c.sincroniza();
+    const QString todas = QStringLiteral("select ID, CNPJ, IDEXTERNO, PESO, DATAUSER1 from REFEICAO order by ID");
+    const auto primeiras = consulta(c.central, todas);
+    QCOMPARE(primeiras.size(), 3);
+
+    TestDatabase outro(TestDatabase::Local);
+    empresaReal(outro, cnpjOutro);
+    refeicoes(outro, 3, QDateTime(QDate(2026, 12, 1), QTime(11, 30)));
+    executa(outro, QStringLiteral("update REFEICAO set PESO = 0.5"));
+    {
+        fb::Attachment l = outro.attach(), central = c.central.attach();
+        ExportacaoRefeicoes exportacao(l, central);
+        const ExportacaoRefeicoes::Resultado r = exportacao.executa(cnpjOutro);
+        QCOMPARE(r.erro, QString());
+        QCOMPARE(r.exportadas, 3);
+    }
+    // Stored beside the first three, which stay as they were.
+    auto linhas = consulta(c.central, todas);
+    QCOMPARE(linhas.size(), 6);
+    QCOMPARE(linhas.mid(0, 3), primeiras);
+    for (const QVariantList& l : linhas.mid(3)) {
+        QCOMPARE(l[1].toString(), cnpjOutro);
+        QCOMPARE(l[3].toDouble(), 0.5);
+    }
+
+    // A meal sent again is still one row: its own.
+    executa(c.local, QStringLiteral("update REFEICAO set EXPORTADOEM = null, PESO = 0.9 where ID = 2"));
+    c.caixas.limpa();
+    c.sincroniza();
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 1 registros"});
+    linhas = consulta(c.central, todas);
+    QCOMPARE(linhas.size(), 6);
+    QCOMPARE(linhas[1][0], primeiras[1][0]);
+    QCOMPARE(linhas[1][3].toDouble(), 0.9);
+    QCOMPARE(linhas.mid(3, 3).size(), 3);
+    QCOMPARE(consulta(c.central, QStringLiteral("select count(*) from REFEICAO where PESO = 0.5"))[0][0].toInt(), 3);
+}
+
+void TestSincronizar::alteracaoDuranteExportacao()
+{
+    Cenario c;
+    executa(c.local, QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values (:NOME, :MAE, :SEXO, :CPF)"),
+            {{"NOME", "MARIA DA SILVA"}, {"MAE", "JOANA"}, {"SEXO", "F"}, {"CPF", "12345678909"}});
+    refeicoes(c.local, 3);
+    // This counter shows the newest meal; another workstation exports while it does.
+    TPessagem pesagem;
+    QCOMPARE(pesagem.Refeicao->field("ID").asFloat(), 3.0);
+    fb::Attachment outraEstacao = c.local.attach(), central = c.central.attach();
+    ExportacaoRefeicoes exportacao(outraEstacao, central);
+    bool tentou = false;
+    exportacao.aposEnvioCentral = [&] {
+        // Between the central commit and the local one, the operator corrects the weight.
+        tentou = true;
+        protegido([&] { pesagem.AlterarClick(); });
+        QCOMPARE(pesagem.Refeicao->state(), EstadoDataset::Edit);
+        pesagem.Refeicao->field("PESO").setValue(0.333);
+        protegido([&] { pesagem.ConfirmarClick(); });
+    };
+    const ExportacaoRefeicoes::Resultado r = exportacao.executa(Cnpj);
+    QVERIFY(tentou);
+    QCOMPARE(r.erro, QString());
+    QCOMPARE(r.exportadas, 3);
+
+    // Refused at once, as any row another workstation holds; the typing stays on the screen.
+    QCOMPARE(c.caixas.textos().size(), 1);
+    QVERIFY2(c.caixas.textos()[0].startsWith(
+                 QStringLiteral("O registro está sendo alterado em outra estação; tente de novo ou cancele.")),
+             qPrintable(c.caixas.textos()[0]));
+    QCOMPARE(pesagem.Refeicao->state(), EstadoDataset::Edit);
+    QCOMPARE(pesagem.Refeicao->field("PESO").asFloat(), 0.333);
+    // What is marked is what the central database holds.
+    QCOMPARE(consulta(c.local, QStringLiteral("select PESO from REFEICAO where ID = 3"))[0][0].toDouble(), 1.25);
+    QCOMPARE(consulta(c.central, QStringLiteral("select PESO from REFEICAO where IDEXTERNO = 3"))[0][0].toDouble(),
+             1.25);
+    QVERIFY(pendentes(c.local).isEmpty());
+
+    // Confirmed again, the meal is exported now: refused with the screen's own words.
+    c.caixas.limpa();
+    protegido([&] { pesagem.ConfirmarClick(); });
+    QCOMPARE(c.caixas.textos(), QStringList{QStringLiteral("Registro já foi Exportado impossivel modificar")});
+    QCOMPARE(consulta(c.local, QStringLiteral("select PESO from REFEICAO where ID = 3"))[0][0].toDouble(), 1.25);
+}
+
+namespace {
+
+// Drops the central connections of the export after its first batch, once.
+struct DerrubaNoPrimeiroLote : ProgressoExportacao
+{
+    std::function<void()> derruba;
+    bool feito = false;
+    void inicio(qint64) override {}
+    bool lote(qint64, qint64) override
+    {
+        if (!feito) {
+            feito = true;
+            derruba();
+        }
+        return true;
+    }
+    void fim() override {}
+};
+
+} // namespace
+
+void TestSincronizar::centralDerrubaNoMeio()
+{
+    // The central administrator disconnects the export in the middle of a run: the run connects
+    // again and finishes, nothing sent twice.
+    Cenario c;
+    refeicoes(c.local, 300);
+    c.abre(100);
+    c.tela->criaProgresso = [&](QWidget*) {
+        auto p = std::make_unique<DerrubaNoPrimeiroLote>();
+        p->derruba = [&] {
+            executa(c.central,
+                    QStringLiteral("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+        };
+        return p;
+    };
+    {
+        Vigia vigia("export after the central connection was dropped");
+        c.sincroniza();
+    }
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 300 registros"});
+    const QList<double> naCentral = centrais(c.central);
+    QCOMPARE(naCentral.size(), 300);
+    QCOMPARE(QSet<double>(naCentral.begin(), naCentral.end()).size(), 300);
+    QVERIFY(pendentes(c.local).isEmpty());
+
+    // Once more, after a drop between runs.
+    refeicoes(c.local, 5);
+    executa(c.central, QStringLiteral("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+    c.caixas.limpa();
+    {
+        Vigia vigia("export on a connection dropped between runs");
+        c.sincroniza();
+    }
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 5 registros"});
+    QCOMPARE(centrais(c.central).size(), 305);
+}
+
+void TestSincronizar::centralForaDoAr()
+{
+    // The central server goes away in the middle of a run and stays away for a while.
+    Cenario c;
+    refeicoes(c.local, 300);
+    ProxyTcp relay(3050);
+    fb::ConnectionSettings viaRelay = c.central.settings();
+    viaRelay.database = QStringLiteral("127.0.0.1/%1").arg(relay.porta()) +
+                        viaRelay.database.mid(viaRelay.database.indexOf(u':'));
+    c.tela = std::make_unique<TSincronizar>(viaRelay);
+    c.tela->setTamanhoLote(100);
+    bool derrubou = false; // once: the first batch of the first run
+    c.tela->criaProgresso = [&](QWidget*) {
+        auto p = std::make_unique<DerrubaNoPrimeiroLote>();
+        p->feito = derrubou;
+        p->derruba = [&] {
+            derrubou = true;
+            relay.derruba();
+        };
+        return p;
+    };
+    {
+        Vigia vigia("export while the central server went away");
+        c.sincroniza();
+    }
+    QCOMPARE(c.caixas.textos().size(), 2);
+    const QString semCentral = erroExportacao("Sem conexão com o banco central.\n");
+    QVERIFY2(c.caixas.textos()[0].startsWith(semCentral), qPrintable(c.caixas.textos()[0]));
+    QCOMPARE(c.caixas.textos()[1], QStringLiteral("Exportado 100 registros"));
+    QCOMPARE(pendentes(c.local).size(), 200);
+
+    // Still away: each press says so at once.
+    for (int vez = 0; vez < 2; ++vez) {
+        c.caixas.limpa();
+        Vigia vigia("export while the central server is away");
+        c.sincroniza();
+        QCOMPARE(c.caixas.textos().size(), 2);
+        QVERIFY2(c.caixas.textos()[0].startsWith(semCentral), qPrintable(c.caixas.textos()[0]));
+        QCOMPARE(c.caixas.textos()[1], QStringLiteral("Exportado 0 registros"));
+    }
+    QCOMPARE(pendentes(c.local).size(), 200);
+
+    // Back: the next press connects again and sends the rest, the first hundred not again.
+    relay.religa();
+    c.caixas.limpa();
+    {
+        Vigia vigia("export after the central server came back");
+        c.sincroniza();
+    }
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 200 registros"});
+    const QList<double> naCentral = centrais(c.central);
+    QCOMPARE(naCentral.size(), 300);
+    QCOMPARE(QSet<double>(naCentral.begin(), naCentral.end()).size(), 300);
+    QVERIFY(pendentes(c.local).isEmpty());
+}
+
+void TestSincronizar::duasEstacoesExportam()
+{
+    // Two workstations of one restaurant press "Sincronizar" at the same time.
+    Cenario c;
+    refeicoes(c.local, 300);
+    c.abre(100);
+    fb::Attachment outraEstacao = c.local.attach(), outraCentral = c.central.attach();
+    ExportacaoRefeicoes::Resultado daOutra;
+    c.tela->criaProgresso = [&](QWidget*) {
+        auto p = std::make_unique<DerrubaNoPrimeiroLote>();
+        p->derruba = [&] {
+            ExportacaoRefeicoes exportacao(outraEstacao, outraCentral);
+            exportacao.setEsperaOutraEstacao(1);
+            daOutra = exportacao.executa(Cnpj);
+        };
+        return p;
+    };
+    c.sincroniza();
+    QCOMPARE(daOutra.erro, ExportacaoRefeicoes::outraEstacaoExportando());
+    QCOMPARE(daOutra.exportadas, 0);
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 300 registros"});
+    const QList<double> naCentral = centrais(c.central);
+    QCOMPARE(naCentral.size(), 300);
+    QCOMPARE(QSet<double>(naCentral.begin(), naCentral.end()).size(), 300);
+
+    // Once the first has finished, the other finds nothing left and no one in its way.
+    ExportacaoRefeicoes depois(outraEstacao, outraCentral);
+    const ExportacaoRefeicoes::Resultado r = depois.executa(Cnpj);
+    QCOMPARE(r.erro, QString());
+    QCOMPARE(r.exportadas, 0);
+}
+
 // The export without a screen, for the crash test:
 // --exportar LOCAL CENTRAL LOTE PAUSA_MS. Prints "C" after each central commit and "L n" after
 // each local one.
@@ -733,8 +1009,7 @@ static int exportaSemTela(int argc, char** argv)
         const QString cnpj = dados.Empresas->field(QStringLiteral("CNPJ")).asString();
         fb::Attachment central =
             fb::Attachment::attach({QString::fromLocal8Bit(argv[3]), QStringLiteral("SYSDBA"), conexao::senhaPadrao()});
-        fb::Transaction transCentral(central);
-        ExportacaoRefeicoes exportacao(dados.fatura, dados.TransFatura, central, transCentral);
+        ExportacaoRefeicoes exportacao(dados.fatura, central);
         exportacao.setTamanhoLote(QByteArray(argv[4]).toInt());
         const int pausa = QByteArray(argv[5]).toInt();
         exportacao.aposEnvioCentral = [pausa] {

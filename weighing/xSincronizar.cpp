@@ -1,6 +1,7 @@
 #include "weighing/xSincronizar.h"
 
 #include "common/dialogos.h"
+#include "common/texto.h"
 #include "common/parametros.h"
 #include "common/sessao.h"
 #include "common/ui/dbgrid.h"
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -53,7 +55,9 @@ QString listaLocal()
 // Rows of one central execute block, and IDs of one local mark. Eight rows take most of the
 // round trips away; wider blocks cost more in binding their parameters than they save.
 constexpr int BlocoCentral = 8;
-constexpr int BlocoMarca = 100;
+
+// What makes a central row one meal.
+const char* const identidadeCentral = "CNPJ, IDEXTERNO, DATAUSER1";
 
 } // namespace
 
@@ -113,51 +117,137 @@ void ProgressoDialogo::fim()
 
 // ---------------------------------------------------------------- the run
 
-ExportacaoRefeicoes::ExportacaoRefeicoes(fb::Attachment& local, fb::Transaction& transLocal, fb::Attachment& central,
-                                         fb::Transaction& transCentral)
-    : local_(local), transLocal_(transLocal), central_(central), transCentral_(transCentral)
+ExportacaoRefeicoes::ExportacaoRefeicoes(fb::Attachment& local, fb::Attachment& central)
+    : local_(local), central_(central)
 {
 }
 
-ExportacaoRefeicoes::~ExportacaoRefeicoes() = default;
-
-void ExportacaoRefeicoes::prepara()
+ExportacaoRefeicoes::~ExportacaoRefeicoes()
 {
-    bloco_.reset();
-    exportar_.reset();
+    // Statements go before the transactions they were bound to; a transaction still open is undone.
     conta_.reset();
-    lote_.reset();
-    loteAbaixo_.reset();
-    marcaLote_.reset();
-    marcaUma_.reset();
+    marca_.reset();
+    marcaAbaixo_.reset();
+    desmarca_.reset();
+    exportar_.reset();
+    bloco_.reset();
+}
 
+QString ExportacaoRefeicoes::outraEstacaoExportando()
+{
+    return QStringLiteral("Outra estação está exportando as refeições deste restaurante. Aguarde o fim da "
+                          "exportação dela e sincronize de novo.");
+}
+
+namespace {
+
+const QString SemCnpj = QStringLiteral("A empresa não tem CNPJ cadastrado.");
+
+QString mascaraCnpj(const QString& c)
+{
+    return QStringLiteral("%1.%2.%3/%4-%5").arg(c.left(2), c.mid(2, 3), c.mid(5, 3), c.mid(8, 4), c.mid(12, 2));
+}
+
+// Why a CNPJ cannot stamp the meals; empty when it can.
+QString recusaCnpj(const QString& cnpj)
+{
+    if (cnpj.trimmed().isEmpty()) return SemCnpj;
+    if (cnpj == QStringView(CnpjDeExemplo))
+        return QStringLiteral("A empresa ainda tem o CNPJ de exemplo da instalação (%1). O responsável pela "
+                              "instalação deve informar o CNPJ do restaurante (scripts/empresa) antes da exportação.")
+            .arg(mascaraCnpj(cnpj));
+    if (!cnpjValido(cnpj))
+        return QStringLiteral("O CNPJ da empresa (%1) não é válido; corrija-o antes da exportação.").arg(cnpj);
+    return {};
+}
+
+// The block that holds and marks one batch: newest first, each pending meal marked in place and its
+// values read back from the very version marked, so no change made before the mark is missed and
+// none can come after it. A meal another transaction holds is reported and left as it is.
+QString blocoMarca(bool abaixo)
+{
+    QStringList saidas, retorno, limpa;
+    for (const char* c : colunasLocais) {
+        const QString nome = QString::fromLatin1(c);
+        saidas << QStringLiteral("%1 TYPE OF COLUMN REFEICAO.%1").arg(nome);
+        retorno << u':' + (u'"' + nome + u'"');
+        limpa << QStringLiteral("%1 = null;").arg(nome);
+    }
+    return QStringLiteral(
+               "execute block (QUANTAS integer = :QUANTAS, MOMENTO TYPE OF COLUMN REFEICAO.EXPORTADOEM = :MOMENTO%1)\n"
+               "returns (%2, PRESA smallint)\n"
+               "as\n"
+               "declare variable CHAVE TYPE OF COLUMN REFEICAO.ID;\n"
+               "begin\n"
+               "  for select ID from REFEICAO where EXPORTADOEM is null%3 order by ID desc rows :\"QUANTAS\"\n"
+               "      into :\"CHAVE\" do\n"
+               "  begin\n"
+               "    %4 PRESA = 0;\n"
+               "    begin\n"
+               "      update REFEICAO set EXPORTADOEM = :\"MOMENTO\" where ID = :\"CHAVE\" and EXPORTADOEM is null\n"
+               "        returning %5 into %6;\n"
+               "      when gdscode lock_conflict, gdscode update_conflict, gdscode deadlock do PRESA = 1;\n"
+               "    end\n"
+               "    if (PRESA = 1) then begin ID = :\"CHAVE\"; suspend; end\n"
+               "    else if (ID is not null) then suspend;\n"
+               "  end\n"
+               "end")
+        .arg(abaixo ? QStringLiteral(", ABAIXO TYPE OF COLUMN REFEICAO.ID = :ABAIXO") : QString(), saidas.join(u','),
+             abaixo ? QStringLiteral(" and ID < :\"ABAIXO\"") : QString(), limpa.join(u' '), listaLocal(),
+             retorno.join(u','));
+}
+
+} // namespace
+
+void ExportacaoRefeicoes::preparaLocal()
+{
     conta_ = std::make_unique<fb::Statement>(local_, transLocal_,
                                              QStringLiteral("select count(*) from REFEICAO where EXPORTADOEM is null"));
-    const QString selecao =
-        QStringLiteral("select first (:QUANTAS) %1 from REFEICAO where EXPORTADOEM is null").arg(listaLocal());
-    // Newest first. The next batch starts below the last one, so the index walk never passes
-    // again over the meals already marked.
-    lote_ = std::make_unique<fb::Statement>(local_, transLocal_, selecao + QStringLiteral(" order by ID desc"));
-    loteAbaixo_ = std::make_unique<fb::Statement>(local_, transLocal_,
-                                                  selecao + QStringLiteral(" and ID < :ABAIXO order by ID desc"));
-    QStringList ids;
-    for (int i = 0; i < BlocoMarca; ++i)
-        ids << QStringLiteral(":ID_%1").arg(i);
-    marcaLote_ = std::make_unique<fb::Statement>(
-        local_, transLocal_,
-        QStringLiteral("update REFEICAO set EXPORTADOEM = :EXPORTADOEM where ID in (%1)").arg(ids.join(u',')));
-    marcaUma_ = std::make_unique<fb::Statement>(
-        local_, transLocal_, QStringLiteral("update REFEICAO set EXPORTADOEM = :EXPORTADOEM where ID = :OLD_ID"));
+    // The next batch starts below the last one, so the index walk never passes again over the
+    // meals already marked.
+    marca_ = std::make_unique<fb::Statement>(local_, transLocal_, blocoMarca(false));
+    marcaAbaixo_ = std::make_unique<fb::Statement>(local_, transLocal_, blocoMarca(true));
+    desmarca_ = std::make_unique<fb::Statement>(
+        local_, transLocal_, QStringLiteral("update REFEICAO set EXPORTADOEM = null where ID = :ID"));
+}
 
+void ExportacaoRefeicoes::preparaCentral()
+{
+    exportar_.reset();
+    bloco_.reset();
     // The central write replaces the row the same meal left there before.
     QStringList valores{QStringLiteral(":CNPJ")};
     for (int i = 0; i < NumColunas; ++i)
         valores << u':' + colunaCentral(i);
     exportar_ = std::make_unique<fb::Statement>(central_, transCentral_,
                                                 QStringLiteral("update or insert into REFEICAO (%1) values (%2) "
-                                                               "matching (CNPJ, IDEXTERNO)")
-                                                    .arg(listaCentral(), valores.join(QStringLiteral(", "))));
+                                                               "matching (%3)")
+                                                    .arg(listaCentral(), valores.join(QStringLiteral(", ")),
+                                                         QString::fromLatin1(identidadeCentral)));
     bloco_ = preparaBloco();
+}
+
+// The central connection, attached again when it was lost; its transaction started. A loss found
+// only now (the server dropped the connection while the screen was idle) is mended once too.
+void ExportacaoRefeicoes::garanteCentral()
+{
+    for (;;) {
+        try {
+            if (!central_.isValid() || central_.isLost()) {
+                if (!reconectaCentral) throw fb::Error(QStringLiteral("Sem conexão com o banco central"));
+                exportar_.reset();
+                bloco_.reset();
+                transCentral_ = fb::Transaction();
+                reconectaCentral();
+            }
+            if (!transCentral_.isActive()) transCentral_.start(central_);
+            if (!exportar_) preparaCentral();
+            return;
+        } catch (const fb::Error&) {
+            if (!central_.isLost() || !reconectaCentral || reconectou_) throw;
+            reconectou_ = true;
+        }
+    }
 }
 
 // The names of the block's parameters, P<column>_<row>, made once: they are set for every row sent.
@@ -188,8 +278,8 @@ std::unique_ptr<fb::Statement> ExportacaoRefeicoes::preparaBloco()
             entradas << QStringLiteral("%1 TYPE OF COLUMN REFEICAO.%2 = :%1").arg(p, colunaCentral(c));
             valores << QStringLiteral(":\"%1\"").arg(p);
         }
-        corpo += QStringLiteral("update or insert into REFEICAO (%1) values (%2) matching (CNPJ, IDEXTERNO);\n")
-                     .arg(colunas, valores.join(u','));
+        corpo += QStringLiteral("update or insert into REFEICAO (%1) values (%2) matching (%3);\n")
+                     .arg(colunas, valores.join(u','), QString::fromLatin1(identidadeCentral));
     }
     return std::make_unique<fb::Statement>(
         central_, transCentral_,
@@ -226,6 +316,21 @@ void ExportacaoRefeicoes::enviaUma(const Linha& linha)
     exportar_->execute();
 }
 
+namespace {
+
+// The central server's refusal in words the operator can act on.
+QString motivoCentral(const fb::Error& e)
+{
+    if (e.isConnectionLost()) return QStringLiteral("Sem conexão com o banco central.\n") + e.message();
+    if (e.message().contains(QStringLiteral("UX_REFEICAO_ORIGEM")))
+        return QStringLiteral("O banco central ainda não foi atualizado para guardar lado a lado refeições de mesmo "
+                              "CNPJ e código local (comedal-upgradedb BANCO central).\n") +
+               e.message();
+    return e.message();
+}
+
+} // namespace
+
 int ExportacaoRefeicoes::envia(const QVector<Linha>& lote, QString& erro)
 {
     int feitas = 0;
@@ -236,7 +341,11 @@ int ExportacaoRefeicoes::envia(const QVector<Linha>& lote, QString& erro)
                 enviaBloco(lote, feitas);
                 feitas += n;
                 continue;
-            } catch (const fb::Error&) {
+            } catch (const fb::Error& e) {
+                if (central_.isLost()) {
+                    erro = motivoCentral(e);
+                    return feitas;
+                }
                 // The block is undone as a whole; its meals go again one by one, so those before
                 // the refused one still go and the reason given is that meal's.
             }
@@ -247,7 +356,7 @@ int ExportacaoRefeicoes::envia(const QVector<Linha>& lote, QString& erro)
                 enviaUma(lote[feitas]);
                 ++feitas;
             } catch (const fb::Error& e) {
-                erro = e.message();
+                erro = motivoCentral(e);
                 return feitas;
             }
         }
@@ -255,53 +364,30 @@ int ExportacaoRefeicoes::envia(const QVector<Linha>& lote, QString& erro)
     return feitas;
 }
 
-qint64 ExportacaoRefeicoes::marca(const QVector<Linha>& lote, int quantas, const QDateTime& momento, QString& erro)
+int ExportacaoRefeicoes::enviaLote(const QVector<Linha>& lote, QString& erro)
 {
-    static const QVector<QString> nomesId = [] {
-        QVector<QString> n;
-        for (int i = 0; i < BlocoMarca; ++i)
-            n << QStringLiteral("ID_%1").arg(i);
-        return n;
-    }();
-    qint64 marcadas = 0;
-    int feitas = 0;
-    while (feitas < quantas && erro.isEmpty()) {
-        const int n = qMin(BlocoMarca, quantas - feitas);
+    for (;;) {
+        QString motivo;
+        int enviadas = 0;
         try {
-            marcaLote_->setParameter(QStringLiteral("EXPORTADOEM"), momento);
-            // A shorter list repeats its last key.
-            for (int i = 0; i < BlocoMarca; ++i)
-                marcaLote_->setParameter(nomesId[i], lote[feitas + qMin(i, n - 1)][0]);
-            marcaLote_->execute();
-            marcadas += marcaLote_->affectedRows();
-            feitas += n;
+            garanteCentral();
+            enviadas = envia(lote, motivo);
+            if (enviadas > 0) transCentral_.commit();
+        } catch (const fb::Error& e) {
+            motivo = motivoCentral(e);
+            enviadas = 0; // not committed: nothing of this batch is stored centrally
+        }
+        if (central_.isLost() && reconectaCentral && !reconectou_) {
+            // The central transaction went with its connection: the whole batch again, on a new one.
+            // A commit that reached the server before the loss only makes the rows replace themselves.
+            reconectou_ = true;
+            transCentral_ = fb::Transaction();
             continue;
-        } catch (const fb::Error&) {
-            // One of them is locked (a meal being written at another counter): mark the others
-            // before it and stop there; the rest go again on the next run and replace their rows.
         }
-        for (int i = 0; i < n; ++i) {
-            try {
-                marcaUma_->setParameter(QStringLiteral("EXPORTADOEM"), momento);
-                marcaUma_->setParameter(QStringLiteral("OLD_ID"), lote[feitas][0]);
-                marcaUma_->execute();
-                marcadas += marcaUma_->affectedRows();
-                ++feitas;
-            } catch (const fb::Error& e) {
-                erro = e.message();
-                break;
-            }
-        }
+        if (transCentral_.isActive() && enviadas == 0) transCentral_.rollback();
+        erro = motivo;
+        return enviadas;
     }
-    if (marcadas == 0) return 0;
-    try {
-        transLocal_.commitRetaining();
-    } catch (const fb::Error& e) {
-        // Left as they are: committed later they are still right, as their central rows are.
-        if (erro.isEmpty()) erro = e.message();
-        return 0;
-    }
-    return marcadas;
 }
 
 qint64 ExportacaoRefeicoes::contaPendentes()
@@ -312,30 +398,45 @@ qint64 ExportacaoRefeicoes::contaPendentes()
     return n;
 }
 
-QVector<ExportacaoRefeicoes::Linha> ExportacaoRefeicoes::buscaLote(const std::optional<double>& abaixoDe)
+ExportacaoRefeicoes::Lote ExportacaoRefeicoes::marcaLote(const std::optional<double>& abaixoDe,
+                                                         const QDateTime& momento)
 {
-    fb::Statement& st = abaixoDe ? *loteAbaixo_ : *lote_;
+    fb::Statement& st = abaixoDe ? *marcaAbaixo_ : *marca_;
     st.setParameter(QStringLiteral("QUANTAS"), tamanhoLote_);
+    st.setParameter(QStringLiteral("MOMENTO"), momento);
     if (abaixoDe) st.setParameter(QStringLiteral("ABAIXO"), *abaixoDe);
     st.execute();
-    QVector<Linha> linhas;
-    linhas.reserve(tamanhoLote_);
-    while (st.fetch())
-        linhas.push_back(st.row());
+    Lote lote;
+    lote.linhas.reserve(tamanhoLote_);
+    while (st.fetch()) {
+        const QVector<QVariant>& r = st.row();
+        lote.menor = r[0].toDouble();
+        if (r[NumColunas].toInt() == 1)
+            lote.presas << r[0].toDouble();
+        else
+            lote.linhas.push_back(r.mid(0, NumColunas));
+    }
     st.close();
-    return linhas;
+    return lote;
+}
+
+void ExportacaoRefeicoes::desmarca(const QVector<Linha>& linhas, int desde)
+{
+    for (int i = desde; i < linhas.size(); ++i) {
+        desmarca_->setParameter(QStringLiteral("ID"), linhas[i][0]);
+        desmarca_->execute();
+    }
 }
 
 ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj, ProgressoExportacao* progresso)
 {
     Resultado r;
-    // Without it every central row would be refused (or, blank, stored under no company).
-    if (cnpj.trimmed().isEmpty()) {
-        r.erro = QStringLiteral("A empresa não tem CNPJ cadastrado.");
-        return r;
-    }
-    if (!exportar_) prepara();
+    // Without it every central row would be refused (or, blank, stored under no company); with the
+    // placeholder every restaurant that kept it would write into the same rows.
+    r.erro = recusaCnpj(cnpj);
+    if (!r.erro.isEmpty()) return r;
     cnpj_ = cnpj;
+    reconectou_ = false;
 
     struct Fim
     {
@@ -346,7 +447,29 @@ ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj,
         }
     } fim{nullptr};
 
+    QSet<double> presas;
     try {
+        // One run per restaurant at a time: the company row is held until the run ends. A run of
+        // another workstation that has just ended (or died) gets a moment to let it go.
+        trava_ = fb::Transaction(local_, esperaTrava_);
+        try {
+            fb::Statement empresa(local_, trava_, QStringLiteral("select ID from EMPRESAS with lock"));
+            empresa.execute();
+            while (empresa.fetch()) {
+            }
+        } catch (const fb::Error& e) {
+            if (!e.isLockConflict()) throw;
+            r.erro = outraEstacaoExportando();
+            return r;
+        }
+        transLocal_.start(local_);
+        if (!marca_) preparaLocal();
+        try {
+            garanteCentral();
+        } catch (const fb::Error& e) {
+            throw fb::Error(motivoCentral(e), e.codes());
+        }
+
         qint64 total = contaPendentes();
         if (progresso) {
             progresso->inicio(total);
@@ -355,32 +478,34 @@ ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj,
         std::optional<double> abaixoDe;
         qint64 nestaPassagem = 0;
         for (;;) {
-            const QVector<Linha> lote = buscaLote(abaixoDe);
-            if (lote.isEmpty()) {
-                // Down to the oldest: once more from the top for meals stored during the run.
+            if (!transLocal_.isActive()) transLocal_.start(local_);
+            const Lote lote = marcaLote(abaixoDe, agora());
+            for (double id : lote.presas)
+                presas.insert(id);
+            if (!lote.menor) {
+                transLocal_.commit();
+                // Down to the oldest: once more from the top for meals stored (or let go) during the run.
                 if (!abaixoDe || nestaPassagem == 0) break;
                 abaixoDe.reset();
                 nestaPassagem = 0;
+                transLocal_.start(local_);
                 total = r.exportadas + contaPendentes();
                 continue;
             }
-            abaixoDe = lote.last()[0].toDouble();
+            abaixoDe = lote.menor;
 
-            const int enviadas = envia(lote, r.erro);
-            if (enviadas > 0) {
-                try {
-                    transCentral_.commitRetaining();
-                } catch (const fb::Error& e) {
-                    r.erro = e.message();
-                    break;
-                }
-                if (aposEnvioCentral) aposEnvioCentral();
-                QString erroMarca;
-                const qint64 marcadas = marca(lote, enviadas, agora(), erroMarca);
-                if (r.erro.isEmpty()) r.erro = erroMarca;
-                r.exportadas += marcadas;
-                nestaPassagem += marcadas;
+            const int enviadas = lote.linhas.isEmpty() ? 0 : enviaLote(lote.linhas, r.erro);
+            try {
+                if (enviadas < lote.linhas.size()) desmarca(lote.linhas, enviadas);
+                if (enviadas > 0 && aposEnvioCentral) aposEnvioCentral();
+                transLocal_.commit();
+            } catch (const fb::Error& e) {
+                // The central rows stay: marked by a later run, they replace themselves.
+                if (r.erro.isEmpty()) r.erro = e.message();
+                break;
             }
+            r.exportadas += enviadas;
+            nestaPassagem += enviadas;
             if (!r.erro.isEmpty()) break;
             if (progresso && !progresso->lote(r.exportadas, qMax<qint64>(0, total - r.exportadas))) {
                 r.interrompida = true;
@@ -389,6 +514,20 @@ ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj,
         }
     } catch (const fb::Error& e) {
         r.erro = e.message();
+    }
+    // Whatever is still open was not finished: undone on both sides.
+    for (fb::Transaction* t : {&transLocal_, &transCentral_, &trava_}) {
+        try {
+            t->rollback();
+        } catch (const fb::Error&) {
+        }
+    }
+    if (r.erro.isEmpty() && !r.interrompida && !presas.isEmpty()) {
+        r.erro = presas.size() == 1
+                     ? QStringLiteral("1 refeição está sendo alterada em outra estação e fica para a próxima exportação.")
+                     : QStringLiteral("%1 refeições estão sendo alteradas em outra estação e ficam para a próxima "
+                                      "exportação.")
+                           .arg(presas.size());
     }
     return r;
 }
@@ -479,18 +618,6 @@ void TSincronizar::reconecta()
     TransExterno.start(externo);
 }
 
-void TSincronizar::preparaExportacao(ExportacaoRefeicoes& exportacao)
-{
-    try {
-        exportacao.prepara();
-    } catch (const fb::Error&) {
-        // The central server may have been restarted since the screen opened, which stays open
-        // for the whole session: one new connection, and its error is the one reported.
-        reconecta();
-        exportacao.prepara();
-    }
-}
-
 void TSincronizar::SpeedButton1Click()
 {
     if (exportando_) return;
@@ -507,9 +634,11 @@ void TSincronizar::SpeedButton1Click()
     const QString cnpj =
         Dados->Empresas->isEmpty() ? QString() : Dados->Empresas->field(QStringLiteral("CNPJ")).asString();
 
-    ExportacaoRefeicoes exportacao(Dados->fatura, Dados->TransFatura, externo, TransExterno);
+    ExportacaoRefeicoes exportacao(Dados->fatura, externo);
     exportacao.setTamanhoLote(tamanhoLote_);
-    preparaExportacao(exportacao);
+    // The screen stays open for the whole session: the central server may have been restarted
+    // since, or drop the connection in the middle of a run.
+    exportacao.reconectaCentral = [this] { reconecta(); };
 
     ExportacaoRefeicoes::Resultado r;
     {

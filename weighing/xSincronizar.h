@@ -1,9 +1,11 @@
 #pragma once
 // Meal export to the central database ("Sincronizar Dados"). Every local meal not yet exported is
 // written to the central REFEICAO with the company's CNPJ and its local key, then marked locally
-// with the moment of its export. The central write replaces the row of the same CNPJ and
-// IDEXTERNO, so a meal sent twice (a crash between the central commit and the local mark, a mark
-// that failed) is still one central row.
+// with the moment of its export. A central row is one meal: its CNPJ, its local key and the moment
+// it was first registered (DATAUSER1). The central write replaces the row of the same three, so a
+// meal sent twice (a crash between the central commit and the local mark) is still one central
+// row, while another meal with the same CNPJ and local key (a local database created again, two
+// installations with the placeholder company) is stored beside it.
 
 #include "data/dataset.h"
 #include "data/firebird.h"
@@ -49,15 +51,18 @@ private:
     QPointer<QProgressDialog> dialogo_;
 };
 
-// The export run itself, without a screen: batches of the newest pending meals, each sent in one
-// go and committed centrally, then marked locally and committed, until none is pending.
+// The export run itself, without a screen. One run at a time per restaurant: the company row is
+// held while it goes, and a second workstation is told another one is exporting. Each batch of the
+// newest pending meals is first held and marked locally (not yet committed), so a counter cannot
+// change a meal on its way and what is marked is what was sent; then it is sent and committed
+// centrally, and only then is the local mark committed. A crash between the two commits leaves the
+// meals pending; sent again they replace their own central rows.
 class ExportacaoRefeicoes
 {
 public:
-    // The local meals are read and marked through local/transLocal, the central rows written
-    // through central/transCentral; both transactions are committed retaining.
-    ExportacaoRefeicoes(fb::Attachment& local, fb::Transaction& transLocal, fb::Attachment& central,
-                        fb::Transaction& transCentral);
+    // Meals are read and marked through local, the central rows written through central; the run
+    // has transactions of its own on both, ended (committed or undone) within it.
+    ExportacaoRefeicoes(fb::Attachment& local, fb::Attachment& central);
     ~ExportacaoRefeicoes();
     ExportacaoRefeicoes(const ExportacaoRefeicoes&) = delete;
     ExportacaoRefeicoes& operator=(const ExportacaoRefeicoes&) = delete;
@@ -66,10 +71,15 @@ public:
     // Meals read, sent and committed together.
     void setTamanhoLote(int refeicoes) { tamanhoLote_ = qMax(1, refeicoes); }
     int tamanhoLote() const { return tamanhoLote_; }
+    // How long a run waits for another workstation's run to end before saying it is exporting.
+    void setEsperaOutraEstacao(int segundos) { esperaTrava_ = qMax(1, segundos); }
 
-    // Called after a batch is committed centrally and before it is marked locally (the crash test
-    // stops the process there).
+    // Called after a batch is committed centrally and before its local mark is committed (the
+    // crash test stops the process there).
     std::function<void()> aposEnvioCentral;
+    // Attaches the central connection again (throws fb::Error when it cannot). Called before a run
+    // whose connection was lost, and once within a run that loses it; empty: such a run fails.
+    std::function<void()> reconectaCentral;
 
     struct Resultado
     {
@@ -78,38 +88,54 @@ public:
         QString erro;              // reason of the failure that ended the run; empty when none
     };
 
-    // Prepares the statements on both databases; throws fb::Error when either cannot take them
-    // (a lost connection, for instance). executa prepares on its own when this was not called.
-    void prepara();
     // Sends every pending meal stamped with cnpj. The first failure ends the run: the meals of it
-    // before the failing one are exported, the failing one and the rest stay pending.
+    // before the failing one are exported, the failing one and the rest stay pending. A meal being
+    // changed at another counter is passed over and left for the next run.
     Resultado executa(const QString& cnpj, ProgressoExportacao* progresso = nullptr);
+
+    static QString outraEstacaoExportando();
 
 private:
     using Linha = QVector<QVariant>; // the local columns, in the order of colunasLocais
 
+    struct Lote
+    {
+        QVector<Linha> linhas;       // held and marked, to be sent
+        QVector<double> presas;      // held by another transaction: left pending
+        std::optional<double> menor; // the lowest key looked at; the next batch starts below it
+    };
+
+    void preparaLocal();
+    void preparaCentral();
+    void garanteCentral();
     qint64 contaPendentes();
-    QVector<Linha> buscaLote(const std::optional<double>& abaixoDe);
+    Lote marcaLote(const std::optional<double>& abaixoDe, const QDateTime& momento);
+    void desmarca(const QVector<Linha>& linhas, int desde);
+    // Sends the batch and commits it centrally; the meals sent in an earlier attempt on a lost
+    // connection are sent again on a new one, once per run. Returns how many of its first meals
+    // went through, the error in erro.
+    int enviaLote(const QVector<Linha>& lote, QString& erro);
     // Sends the batch, a block at a time; returns how many of its first meals went through, the
     // error in erro.
     int envia(const QVector<Linha>& lote, QString& erro);
     void enviaBloco(const QVector<Linha>& lote, int inicio);
     void enviaUma(const Linha& linha);
-    // Marks the first quantas meals of the batch; returns how many were marked.
-    qint64 marca(const QVector<Linha>& lote, int quantas, const QDateTime& momento, QString& erro);
     std::unique_ptr<fb::Statement> preparaBloco();
     static const QString& nomeNoBloco(int coluna, int linha);
     // The row's values into the single statement (posicao -1) or into row posicao of a block.
     static void preencheLinha(fb::Statement& st, const Linha& linha, int posicao);
 
     fb::Attachment& local_;
-    fb::Transaction& transLocal_;
     fb::Attachment& central_;
-    fb::Transaction& transCentral_;
     int tamanhoLote_ = LotePadrao;
+    int esperaTrava_ = 5;
+    bool reconectou_ = false;
 
+    // The run's transactions: the company row held for the whole run, one batch's marks, one
+    // batch's central rows.
+    fb::Transaction trava_, transLocal_, transCentral_;
     QString cnpj_;
-    std::unique_ptr<fb::Statement> conta_, lote_, loteAbaixo_, marcaLote_, marcaUma_;
+    std::unique_ptr<fb::Statement> conta_, marca_, marcaAbaixo_, desmarca_;
     // The central write: one meal, and a block of meals in one round trip.
     std::unique_ptr<fb::Statement> exportar_, bloco_;
 };
@@ -141,9 +167,7 @@ public:
     void SpeedButton1Click();
 
 private:
-    // Prepares the run's statements; a central connection lost since the screen opened is
-    // opened again once.
-    void preparaExportacao(ExportacaoRefeicoes& exportacao);
+    // A new central connection, for a run whose connection was lost.
     void reconecta();
 
     fb::ConnectionSettings central_;
