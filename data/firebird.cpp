@@ -456,6 +456,7 @@ Statement::~Statement()
     }
     release(inMeta_);
     release(outMeta_);
+    release(lastInMeta_);
     if (stmt_) {
         Status st;
         if (!lost)
@@ -479,6 +480,16 @@ void Statement::setParameter(const QString& name, const QVariant& value)
 }
 
 void Statement::clearParameters() { params_.fill(QVariant()); }
+
+int Statement::parameterIndex(const QString& name) const
+{
+    int idx = int(names_.indexOf(name));
+    if (idx < 0)
+        idx = int(names_.indexOf(name.toUpper()));
+    if (idx < 0)
+        throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
+    return idx;
+}
 
 int Statement::columnIndex(const QString& alias) const
 {
@@ -554,6 +565,13 @@ qint64 pow10(int n)
 
 } // namespace
 
+namespace {
+
+// How one input position is described to the server.
+enum class Kind : quint32 { Described, NullText, Blob, Int64, Double, Date, Time, Timestamp, Utf8, Octets };
+
+} // namespace
+
 QByteArray Statement::buildInput(IMessageMetadata*& meta)
 {
     Status st;
@@ -564,71 +582,116 @@ QByteArray Statement::buildInput(IMessageMetadata*& meta)
         return {};
     }
     // Describe each position by the value we hold; the server converts to the column's type.
-    IMetadataBuilder* b = inMeta_->getBuilder(&st);
-    st.check();
     QVector<QByteArray> texts;
     texts.resize(count);
+    QVector<quint32> shape(qsizetype{count});
     for (unsigned i = 0; i < count; ++i) {
         const QVariant& v = params_[positionName_[int(i)]];
         const unsigned described = inMeta_->getType(&st, i);
+        Kind kind = Kind::Described;
+        unsigned length = 0;
         if (!v.isValid() || v.isNull()) {
-            if (described == SQL_NULL || described == SQL_TEXT || described == SQL_VARYING) {
+            if (described == SQL_NULL || described == SQL_TEXT || described == SQL_VARYING)
+                kind = Kind::NullText;
+        } else if (described == SQL_BLOB) {
+            kind = Kind::Blob;
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Long:
+            case QMetaType::Short:
+            case QMetaType::Bool:
+                kind = Kind::Int64;
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                kind = Kind::Double;
+                break;
+            case QMetaType::QDate:
+                kind = Kind::Date;
+                break;
+            case QMetaType::QTime:
+                kind = Kind::Time;
+                break;
+            case QMetaType::QDateTime:
+                kind = Kind::Timestamp;
+                break;
+            default: {
+                const bool bytes = v.typeId() == QMetaType::QByteArray;
+                texts[int(i)] = bytes ? v.toByteArray() : v.toString().toUtf8();
+                const bool text = described == SQL_TEXT || described == SQL_VARYING;
+                kind = bytes && !text ? Kind::Octets : Kind::Utf8;
+                // Room for the column's longest value, so that rows of different lengths share one
+                // description. One byte more than the column keeps the server converting the value,
+                // which is where a text longer than the column is refused.
+                length = unsigned(qMax<qsizetype>(1, texts[int(i)].size()));
+                if (text)
+                    length = qMax(length, inMeta_->getLength(&st, i) + 1);
+                break;
+            }
+            }
+        }
+        st.check();
+        shape[int(i)] = (quint32(kind) << 24) | (length & 0xFFFFFF);
+    }
+
+    if (lastInMeta_ && shape == lastShape_) {
+        meta = lastInMeta_;
+        meta->addRef(); // the caller releases its reference after the execute
+    } else {
+        IMetadataBuilder* b = inMeta_->getBuilder(&st);
+        st.check();
+        for (unsigned i = 0; i < count; ++i) {
+            const Kind kind = Kind(shape[int(i)] >> 24);
+            const unsigned length = shape[int(i)] & 0xFFFFFF;
+            switch (kind) {
+            case Kind::Described:
+                break;
+            case Kind::NullText:
                 b->setType(&st, i, SQL_VARYING);
                 b->setLength(&st, i, 1);
                 b->setCharSet(&st, i, kUtf8);
+                break;
+            case Kind::Blob:
+                b->setType(&st, i, SQL_BLOB);
+                b->setSubType(&st, i, inMeta_->getSubType(&st, i));
+                break;
+            case Kind::Int64:
+            case Kind::Double:
+                b->setType(&st, i, kind == Kind::Int64 ? SQL_INT64 : SQL_DOUBLE);
+                b->setScale(&st, i, 0);
+                b->setLength(&st, i, 8);
+                break;
+            case Kind::Date:
+            case Kind::Time:
+                b->setType(&st, i, kind == Kind::Date ? SQL_TYPE_DATE : SQL_TYPE_TIME);
+                b->setLength(&st, i, 4);
+                break;
+            case Kind::Timestamp:
+                b->setType(&st, i, SQL_TIMESTAMP);
+                b->setLength(&st, i, 8);
+                break;
+            case Kind::Utf8:
+            case Kind::Octets:
+                b->setType(&st, i, SQL_VARYING);
+                b->setScale(&st, i, 0);
+                b->setLength(&st, i, length);
+                b->setCharSet(&st, i, kind == Kind::Octets ? kOctets : kUtf8);
+                break;
             }
-            continue;
+            st.check();
         }
-        if (described == SQL_BLOB) {
-            b->setType(&st, i, SQL_BLOB);
-            b->setSubType(&st, i, inMeta_->getSubType(&st, i));
-            continue;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Long:
-        case QMetaType::Short:
-        case QMetaType::Bool:
-            b->setType(&st, i, SQL_INT64);
-            b->setScale(&st, i, 0);
-            b->setLength(&st, i, 8);
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            b->setType(&st, i, SQL_DOUBLE);
-            b->setScale(&st, i, 0);
-            b->setLength(&st, i, 8);
-            break;
-        case QMetaType::QDate:
-            b->setType(&st, i, SQL_TYPE_DATE);
-            b->setLength(&st, i, 4);
-            break;
-        case QMetaType::QTime:
-            b->setType(&st, i, SQL_TYPE_TIME);
-            b->setLength(&st, i, 4);
-            break;
-        case QMetaType::QDateTime:
-            b->setType(&st, i, SQL_TIMESTAMP);
-            b->setLength(&st, i, 8);
-            break;
-        default: {
-            const bool bytes = v.typeId() == QMetaType::QByteArray;
-            texts[int(i)] = bytes ? v.toByteArray() : v.toString().toUtf8();
-            b->setType(&st, i, SQL_VARYING);
-            b->setScale(&st, i, 0);
-            b->setLength(&st, i, unsigned(qMax<qsizetype>(1, texts[int(i)].size())));
-            b->setCharSet(&st, i, bytes && described != SQL_TEXT && described != SQL_VARYING ? kOctets : kUtf8);
-            break;
-        }
-        }
+        meta = b->getMetadata(&st);
+        b->release();
         st.check();
+        release(lastInMeta_);
+        lastInMeta_ = meta;
+        lastInMeta_->addRef();
+        lastShape_ = shape;
     }
-    meta = b->getMetadata(&st);
-    st.check();
-    b->release();
 
     QByteArray buf(int(meta->getMessageLength(&st)), '\0');
     st.check();

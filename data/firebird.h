@@ -145,6 +145,9 @@ public:
     const QStringList& parameterNames() const { return names_; }
     bool hasParameter(const QString& name) const;
     void setParameter(const QString& name, const QVariant& value);
+    // By position in parameterNames(), for loops that set many parameters on every execute.
+    int parameterIndex(const QString& name) const;
+    void setParameter(int index, const QVariant& value) { params_[index] = value; }
     void clearParameters();
 
     // Runs the statement; a select opens its cursor, read with fetch().
@@ -177,6 +180,10 @@ private:
     QStringList names_;         // distinct names, first occurrence first
     QVector<int> positionName_; // for each '?' position, its index in names_
     QVector<QVariant> params_;  // by index in names_
+    // The input message last described and its shape (each position's kind and length): a loop
+    // that executes with values of the same kinds reuses it instead of describing it again.
+    Firebird::IMessageMetadata* lastInMeta_ = nullptr;
+    QVector<quint32> lastShape_;
     QVector<Column> columns_;
     QVector<QVariant> row_;
     QByteArray outBuf_;

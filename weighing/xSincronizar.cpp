@@ -52,9 +52,9 @@ QString listaLocal()
     return c.join(QStringLiteral(", "));
 }
 
-// Rows of one central execute block, and IDs of one local mark. Eight rows take most of the
-// round trips away; wider blocks cost more in binding their parameters than they save.
-constexpr int BlocoCentral = 8;
+// Rows of one central execute block: sixteen take most of the round trips away; wider blocks
+// save little more and make a refused meal's block longer to send again row by row.
+constexpr int BlocoCentral = 16;
 
 // What makes a central row one meal.
 const char* const identidadeCentral = "CNPJ, IDEXTERNO, DATAUSER1";
@@ -225,6 +225,14 @@ void ExportacaoRefeicoes::preparaCentral()
                                                     .arg(listaCentral(), valores.join(QStringLiteral(", ")),
                                                          QString::fromLatin1(identidadeCentral)));
     bloco_ = preparaBloco();
+    // Every row sent sets fifteen parameters: found by name once.
+    posicoesUma_.clear();
+    posicoesBloco_.clear();
+    for (int c = 0; c < NumColunas; ++c)
+        posicoesUma_ << exportar_->parameterIndex(colunaCentral(c));
+    for (int l = 0; l < BlocoCentral; ++l)
+        for (int c = 0; c < NumColunas; ++c)
+            posicoesBloco_ << bloco_->parameterIndex(nomeNoBloco(c, l));
 }
 
 // The central connection, attached again when it was lost; its transaction started. A loss found
@@ -286,33 +294,27 @@ std::unique_ptr<fb::Statement> ExportacaoRefeicoes::preparaBloco()
         QStringLiteral("execute block (%1)\nas\nbegin\n%2end").arg(entradas.join(QStringLiteral(",\n")), corpo));
 }
 
-void ExportacaoRefeicoes::preencheLinha(fb::Statement& st, const Linha& linha, int posicao)
+void ExportacaoRefeicoes::preencheLinha(fb::Statement& st, const QVector<int>& posicoes, const Linha& linha, int linhaNoBloco)
 {
-    static const QVector<QString> simples = [] {
-        QVector<QString> n;
-        for (int c = 0; c < NumColunas; ++c)
-            n << colunaCentral(c);
-        return n;
-    }();
     // The second audit group goes only with its user: a meal never changed arrives without it.
     const bool segundoGrupo = !linha[ColunaUser2].isNull();
+    const int* p = posicoes.constData() + linhaNoBloco * NumColunas;
     for (int c = 0; c < NumColunas; ++c)
-        st.setParameter(posicao < 0 ? simples[c] : nomeNoBloco(c, posicao),
-                        c >= ColunaUser2 && !segundoGrupo ? QVariant() : linha[c]);
+        st.setParameter(p[c], c >= ColunaUser2 && !segundoGrupo ? QVariant() : linha[c]);
 }
 
 void ExportacaoRefeicoes::enviaBloco(const QVector<Linha>& lote, int inicio)
 {
     bloco_->setParameter(QStringLiteral("PC"), cnpj_);
     for (int l = 0; l < BlocoCentral; ++l)
-        preencheLinha(*bloco_, lote[inicio + l], l);
+        preencheLinha(*bloco_, posicoesBloco_, lote[inicio + l], l);
     bloco_->execute();
 }
 
 void ExportacaoRefeicoes::enviaUma(const Linha& linha)
 {
     exportar_->setParameter(QStringLiteral("CNPJ"), cnpj_);
-    preencheLinha(*exportar_, linha, -1);
+    preencheLinha(*exportar_, posicoesUma_, linha, 0);
     exportar_->execute();
 }
 

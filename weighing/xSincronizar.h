@@ -122,8 +122,8 @@ private:
     void enviaUma(const Linha& linha);
     std::unique_ptr<fb::Statement> preparaBloco();
     static const QString& nomeNoBloco(int coluna, int linha);
-    // The row's values into the single statement (posicao -1) or into row posicao of a block.
-    static void preencheLinha(fb::Statement& st, const Linha& linha, int posicao);
+    // The row's values into the parameters at posicoes (row linhaNoBloco of a block; 0 for one meal).
+    static void preencheLinha(fb::Statement& st, const QVector<int>& posicoes, const Linha& linha, int linhaNoBloco);
 
     fb::Attachment& local_;
     fb::Attachment& central_;
@@ -138,6 +138,7 @@ private:
     std::unique_ptr<fb::Statement> conta_, marca_, marcaAbaixo_, desmarca_;
     // The central write: one meal, and a block of meals in one round trip.
     std::unique_ptr<fb::Statement> exportar_, bloco_;
+    QVector<int> posicoesUma_, posicoesBloco_; // their parameters, column by column (row by row)
 };
 
 class TSincronizar : public QWidget
