@@ -470,19 +470,14 @@ bool Statement::hasParameter(const QString& name) const { return names_.contains
 
 void Statement::setParameter(const QString& name, const QVariant& value)
 {
-    // Callers mostly pass the name as the statement spells it: try that before folding the case.
-    int idx = int(names_.indexOf(name));
-    if (idx < 0)
-        idx = int(names_.indexOf(name.toUpper()));
-    if (idx < 0)
-        throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
-    params_[idx] = value;
+    params_[parameterIndex(name)] = value;
 }
 
 void Statement::clearParameters() { params_.fill(QVariant()); }
 
 int Statement::parameterIndex(const QString& name) const
 {
+    // Callers mostly pass the name as the statement spells it: try that before folding the case.
     int idx = int(names_.indexOf(name));
     if (idx < 0)
         idx = int(names_.indexOf(name.toUpper()));
