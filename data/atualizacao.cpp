@@ -75,11 +75,25 @@ void identidadeDaRefeicaoCentral(fb::Attachment& att, fb::Transaction& tra, QStr
         executa(att, tra, QStringLiteral("drop index UX_REFEICAO_ORIGEM"));
 }
 
+// The daily report reads a period of meals: without an index on the date it reads every meal ever
+// served. Creating an index rewrites no row.
+std::function<void(fb::Attachment&, fb::Transaction&, QString&)> indice(const char* nome, const char* definicao)
+{
+    return [nome, definicao](fb::Attachment& att, fb::Transaction& tra, QString&) {
+        const QString n = QString::fromUtf8(nome);
+        if (!indiceExiste(att, tra, n))
+            executa(att, tra, QStringLiteral("create index %1 on %2").arg(n, QString::fromUtf8(definicao)));
+    };
+}
+
 const QList<Definicao>& passos()
 {
     static const QList<Definicao> todos{
         {Banco::Central, 1, "Refeição central identificada por CNPJ, código local e momento de registro",
          identidadeDaRefeicaoCentral},
+        {Banco::Local, 2, "Índice das refeições por data", indice("IX_REFEICAO_DATA", "REFEICAO (DATA)")},
+        {Banco::Central, 3, "Índice das refeições por restaurante e data",
+         indice("IX_REFEICAO_CNPJ_DATA", "REFEICAO (CNPJ, DATA)")},
     };
     return todos;
 }

@@ -33,3 +33,5 @@ SET TERM ; ^
 -- A meal sent again must replace its own row, never become a second one, nor replace another's.
 CREATE UNIQUE INDEX UX_REFEICAO_IDENTIDADE ON REFEICAO (CNPJ, IDEXTERNO, DATAUSER1);
 CREATE INDEX IX_REFEICAO_CPF ON REFEICAO (CPF);
+-- The daily report, restaurant by restaurant.
+CREATE INDEX IX_REFEICAO_CNPJ_DATA ON REFEICAO (CNPJ, DATA);

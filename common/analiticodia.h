@@ -1,0 +1,53 @@
+#pragma once
+// Figures of the daily meal report: meals, distinct consumers (by CPF) and weight served per day,
+// with the period's totals. Shared by the report screen and the comedal-relatorio command, so both
+// show the same numbers. Weights are kept in grams to add and average without rounding drift.
+
+#include "data/firebird.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+struct FiguraDia
+{
+    QString cnpj; // restaurant, central database only
+    QDate data;   // invalid on a totals line
+    qint64 refeicoes = 0;
+    qint64 consumidores = 0;
+    qint64 gramas = 0;
+    // Average weight per meal in grams, rounded half up; 0 without meals.
+    qint64 mediaGramas() const;
+};
+
+struct FiguraConsumidor
+{
+    QString cpf, nome;
+    qint64 refeicoes = 0;
+    qint64 diasRepetidos = 0; // days with more than one meal
+};
+
+namespace analitico {
+
+// One line per day with at least one meal, in date order, local database.
+QList<FiguraDia> porDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
+// The period as a whole: consumers counted once over the period.
+FiguraDia total(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
+// Consumers of the period in CPF order, name from the client record.
+QList<FiguraConsumidor> porConsumidor(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
+
+// Central database: for every restaurant in CNPJ order its days, then its totals line.
+QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
+
+// Grams as kilograms with a comma and three decimals: 1234 -> "1,234".
+QString kg(qint64 gramas);
+// "***.456.789-**": only the middle of the CPF shows.
+QString cpfMascarado(const QString& cpf);
+// The day table as CSV: header, one line per day, the totals line; ";" separated, "\n" ended.
+// With central lines the CNPJ comes first.
+QString csv(const QList<FiguraDia>& dias, const FiguraDia& total);
+QString csvCentral(const QList<FiguraDia>& linhas);
+// "dd/mm/yyyy" strictly; invalid date when the text is not one.
+QDate data(const QString& texto);
+
+} // namespace analitico

@@ -1,0 +1,236 @@
+// The daily meal figures against a real database: the hand-counted fixture through the query, the
+// CSV and the comedal-relatorio command (local and central), and the date indexes the set-up adds
+// to databases of the earlier scripts.
+#include "testdb.h"
+
+#include "common/analiticodia.h"
+#include "data/atualizacao.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const QString A = QStringLiteral("12345678909"), B = QStringLiteral("52998224725"), C = QStringLiteral("11144477735");
+const QDate De(2026, 12, 1), Ate(2026, 12, 4);
+
+QString refeicao(const QString& cpf, const char* data, const char* hora, const char* peso, const QString& cnpj = {})
+{
+    return cnpj.isEmpty()
+               ? QStringLiteral("insert into REFEICAO (CPF, DATA, HORA, PESO) values ('%1', '%2', '%3', %4);\n")
+                     .arg(cpf, QLatin1String(data), QLatin1String(hora), QLatin1String(peso))
+               : QStringLiteral("insert into REFEICAO (CNPJ, IDEXTERNO, CPF, DATA, HORA, PESO, DATAUSER1) values "
+                                "('%5', gen_id(GEN_REFEICAO, 0) + 1, '%1', '%2', '%3', %4, '%2 %3');\n")
+                     .arg(cpf, QLatin1String(data), QLatin1String(hora), QLatin1String(peso), cnpj);
+}
+
+// 1/12: A twice, B, C at 23:59; 2/12: C at 00:00, A; 3/12 nothing; 4/12: B twice; one meal on
+// either side of the period.
+QString refeicoes(const QString& cnpj = {})
+{
+    return refeicao(A, "2026-11-30", "12:00", "0.999", cnpj) + refeicao(A, "2026-12-01", "11:00", "0.450", cnpj) +
+           refeicao(A, "2026-12-01", "18:00", "0.550", cnpj) + refeicao(B, "2026-12-01", "12:00", "0.333", cnpj) +
+           refeicao(C, "2026-12-01", "23:59", "0.401", cnpj) + refeicao(C, "2026-12-02", "00:00", "0.200", cnpj) +
+           refeicao(A, "2026-12-02", "12:00", "0.300", cnpj) + refeicao(B, "2026-12-04", "12:00", "0.700", cnpj) +
+           refeicao(B, "2026-12-04", "19:00", "0.001", cnpj) + refeicao(A, "2026-12-05", "12:00", "0.999", cnpj);
+}
+
+// 4 meals of 1,734 kg: the average 0,4335 rounds up; 0,701 / 2 likewise.
+const QString Esperado = QStringLiteral("data;refeicoes;consumidores;peso_total;peso_medio\n"
+                                        "01/12/2026;4;3;1,734;0,434\n"
+                                        "02/12/2026;2;2;0,500;0,250\n"
+                                        "04/12/2026;2;1;0,701;0,351\n"
+                                        "total;8;3;2,935;0,367\n");
+
+struct Saida
+{
+    int codigo = -1;
+    QString texto, erro;
+};
+
+Saida relatorio(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(COMEDAL_RELATORIO), args);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList indicesDaRefeicao(const TestDatabase& db)
+{
+    fb::Attachment att = db.attach();
+    fb::Transaction tra(att);
+    fb::Statement st(att, tra,
+                     QStringLiteral("select trim(i.RDB$INDEX_NAME) || ':' || list(trim(s.RDB$FIELD_NAME), ',') from "
+                                    "RDB$INDICES i join RDB$INDEX_SEGMENTS s on s.RDB$INDEX_NAME = i.RDB$INDEX_NAME "
+                                    "where i.RDB$RELATION_NAME = 'REFEICAO' and i.RDB$INDEX_NAME not starting 'RDB$' "
+                                    "group by i.RDB$INDEX_NAME order by 1"));
+    st.execute();
+    QStringList r;
+    while (st.fetch())
+        r << st.value(0).toString();
+    return r;
+}
+
+QString todasAsRefeicoes(const TestDatabase& db)
+{
+    fb::Attachment att = db.attach();
+    fb::Transaction tra(att);
+    fb::Statement st(att, tra, QStringLiteral("select * from REFEICAO order by ID"));
+    st.execute();
+    QString r;
+    while (st.fetch())
+        for (const QVariant& v : st.row())
+            r += v.toString() + u'|';
+    return r;
+}
+
+} // namespace
+
+class TestRelatorio : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void figurasDoPeriodo();
+    void comando();
+    void comandoCentral();
+    void comandoRecusa_data();
+    void comandoRecusa();
+    void indicesNosBancosAnteriores_data();
+    void indicesNosBancosAnteriores();
+};
+
+void TestRelatorio::figurasDoPeriodo()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('ANA PAULA', 'M', 'F', '%1');\n"
+                           "insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('JOÃO', 'M', 'M', '%2');\n")
+                .arg(A, B) +
+            refeicoes());
+    fb::Attachment att = db.attach();
+    fb::Transaction tra(att);
+    const QList<FiguraDia> dias = analitico::porDia(att, tra, De, Ate);
+    const FiguraDia total = analitico::total(att, tra, De, Ate);
+    QCOMPARE(analitico::csv(dias, total), Esperado);
+    QCOMPARE(dias.size(), 3);
+    QCOMPARE(dias[2].data, QDate(2026, 12, 4));
+
+    const QList<FiguraConsumidor> pessoas = analitico::porConsumidor(att, tra, De, Ate);
+    QCOMPARE(pessoas.size(), 3);
+    // C has no client record: the meals count, the name stays empty.
+    const QList<std::tuple<QString, QString, qint64, qint64>> esperadas{
+        {C, QString(), 2, 0}, {A, QStringLiteral("ANA PAULA"), 3, 1}, {B, QStringLiteral("JOÃO"), 3, 1}};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(std::make_tuple(pessoas[i].cpf, pessoas[i].nome, pessoas[i].refeicoes, pessoas[i].diasRepetidos),
+                 esperadas[i]);
+    QCOMPARE(analitico::cpfMascarado(A), QStringLiteral("***.456.789-**"));
+
+    // A period without meals: no day lines, zero totals.
+    const QDate vazio(2026, 12, 3);
+    QCOMPARE(analitico::csv(analitico::porDia(att, tra, vazio, vazio), analitico::total(att, tra, vazio, vazio)),
+             QStringLiteral("data;refeicoes;consumidores;peso_total;peso_medio\ntotal;0;0;0,000;0,000\n"));
+}
+
+void TestRelatorio::comando()
+{
+    TestDatabase db;
+    db.exec(refeicoes());
+    const Saida s = relatorio({QStringLiteral("--banco"), db.settings().database, QStringLiteral("01/12/2026"),
+                               QStringLiteral("04/12/2026")});
+    QCOMPARE(s.erro, QString());
+    QCOMPARE(s.codigo, 0);
+    QCOMPARE(s.texto, Esperado);
+}
+
+void TestRelatorio::comandoCentral()
+{
+    TestDatabase central(TestDatabase::Central);
+    // The second restaurant only served on 2/12, both meals by A.
+    central.exec(refeicoes(QStringLiteral("11444777000161")) +
+                 refeicao(A, "2026-12-02", "11:00", "1.000", QStringLiteral("11222333000181")) +
+                 refeicao(A, "2026-12-02", "12:00", "0.500", QStringLiteral("11222333000181")) +
+                 refeicao(B, "2026-12-09", "12:00", "0.500", QStringLiteral("00000000000191")));
+    const Saida s = relatorio({QStringLiteral("--central"), QStringLiteral("--banco"), central.settings().database,
+                               QStringLiteral("01/12/2026"), QStringLiteral("04/12/2026")});
+    QCOMPARE(s.erro, QString());
+    QCOMPARE(s.codigo, 0);
+    QCOMPARE(s.texto, QStringLiteral("cnpj;data;refeicoes;consumidores;peso_total;peso_medio\n"
+                                     "11222333000181;02/12/2026;2;1;1,500;0,750\n"
+                                     "11222333000181;total;2;1;1,500;0,750\n"
+                                     "11444777000161;01/12/2026;4;3;1,734;0,434\n"
+                                     "11444777000161;02/12/2026;2;2;0,500;0,250\n"
+                                     "11444777000161;04/12/2026;2;1;0,701;0,351\n"
+                                     "11444777000161;total;8;3;2,935;0,367\n"));
+}
+
+void TestRelatorio::comandoRecusa_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("mensagem");
+    const QString banco = QStringLiteral("127.0.0.1/3050:/tmp/firebird/comedal-nao-existe.fdb");
+    QTest::newRow("dia 31 de novembro") << QStringList{"--banco", banco, "31/11/2026", "04/12/2026"}
+                                        << QStringLiteral("Data inválida: 31/11/2026");
+    QTest::newRow("ano-mês-dia") << QStringList{"--banco", banco, "01/12/2026", "2026-12-04"}
+                                 << QStringLiteral("Data inválida: 2026-12-04");
+    QTest::newRow("invertido") << QStringList{"--banco", banco, "04/12/2026", "01/12/2026"}
+                               << QStringLiteral("A data inicial 04/12/2026 é posterior à final 01/12/2026");
+    QTest::newRow("uma data") << QStringList{"01/12/2026"} << QStringLiteral("uso: comedal-relatorio");
+    QTest::newRow("banco inexistente") << QStringList{"--banco", banco, "01/12/2026", "04/12/2026"}
+                                       << QStringLiteral("Não foi possível ler o banco ") + banco;
+    QTest::newRow("servidor inalcançável")
+        << QStringList{"--central", "--banco", "127.0.0.1/1:/tmp/x.fdb", "01/12/2026", "04/12/2026"}
+        << QStringLiteral("Não foi possível ler o banco 127.0.0.1/1:/tmp/x.fdb");
+}
+
+void TestRelatorio::comandoRecusa()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, mensagem);
+    const Saida s = relatorio(args);
+    QVERIFY(s.codigo > 0);
+    QVERIFY2(s.erro.startsWith(mensagem), qPrintable(s.erro));
+    QCOMPARE(s.texto, QString());
+}
+
+void TestRelatorio::indicesNosBancosAnteriores_data()
+{
+    QTest::addColumn<QString>("esquema");
+    QTest::addColumn<bool>("central");
+    QTest::addColumn<QString>("indice");
+    QTest::newRow("local") << QStringLiteral("tests/esquemas/local-1.0.sql") << false
+                           << QStringLiteral("IX_REFEICAO_DATA:DATA");
+    QTest::newRow("central") << QStringLiteral("tests/esquemas/central-1.0.sql") << true
+                             << QStringLiteral("IX_REFEICAO_CNPJ_DATA:CNPJ,DATA");
+}
+
+void TestRelatorio::indicesNosBancosAnteriores()
+{
+    QFETCH(QString, esquema);
+    QFETCH(bool, central);
+    QFETCH(QString, indice);
+    TestDatabase db(esquema);
+    db.exec(refeicoes(central ? QStringLiteral("11444777000161") : QString()));
+    QVERIFY(!indicesDaRefeicao(db).contains(indice));
+    const QString antes = todasAsRefeicoes(db);
+    const auto banco = central ? atualizacao::Banco::Central : atualizacao::Banco::Local;
+    {
+        fb::Attachment att = db.attach();
+        QVERIFY(!atualizacao::aplica(att, banco).isEmpty());
+        QVERIFY(atualizacao::aplica(att, banco).isEmpty());
+    }
+    QVERIFY2(indicesDaRefeicao(db).contains(indice), qPrintable(indicesDaRefeicao(db).join(u' ')));
+    QCOMPARE(todasAsRefeicoes(db), antes);
+
+    // A database of this version's scripts has the index already: the step is only recorded.
+    TestDatabase nova(central ? TestDatabase::Central : TestDatabase::Local);
+    const QStringList criados = indicesDaRefeicao(nova);
+    QVERIFY(criados.contains(indice));
+    fb::Attachment att = nova.attach();
+    atualizacao::aplica(att, banco);
+    QCOMPARE(indicesDaRefeicao(nova), criados);
+}
+
+QTEST_GUILESS_MAIN(TestRelatorio)
+#include "db_relatorio.moc"
