@@ -199,6 +199,7 @@ private Q_SLOTS:
     void colunasDaLinhaCentral();
     void empresaSemCnpj_data();
     void empresaSemCnpj();
+    void empresaCorrigidaComATelaAberta();
     void centralRecusa_data();
     void centralRecusa();
     void refeicaoPresaFicaParaDepois();
@@ -491,6 +492,25 @@ void TestSincronizar::empresaSemCnpj()
     QCOMPARE(pendentes(c.local).size(), 120);
     QVERIFY(centrais(c.central).isEmpty());
     QVERIFY(!c.tela->Refeicao->isEmpty());
+}
+
+void TestSincronizar::empresaCorrigidaComATelaAberta()
+{
+    // The program was started on the placeholder company; the installer enters the real one
+    // (scripts/empresa, another connection) while the export screen stays open.
+    Cenario c;
+    empresaReal(c.local, QStringLiteral("11222333000181"));
+    refeicoes(c.local, 2);
+    Dados->Empresas->open();
+    c.abre();
+    c.sincroniza();
+    QCOMPARE(c.caixas.textos().last(), QStringLiteral("Exportado 0 registros"));
+    empresaReal(c.local);
+    c.caixas.limpa();
+    c.sincroniza();
+    QCOMPARE(c.caixas.textos(), QStringList{"Exportado 2 registros"});
+    QCOMPARE(consulta(c.central, QStringLiteral("select distinct CNPJ from REFEICAO")),
+             (QList<QVariantList>{{Cnpj}}));
 }
 
 void TestSincronizar::centralRecusa_data()

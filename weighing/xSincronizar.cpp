@@ -632,7 +632,12 @@ void TSincronizar::SpeedButton1Click()
 
     Refeicao->close();
     Refeicao->open();
-    if (!Dados->Empresas->active()) Dados->Empresas->open();
+    // The company as stored now: the installer may have entered the restaurant's CNPJ since the
+    // program started. A company being changed on its screen is left as it is shown.
+    if (!Dados->Empresas->active())
+        Dados->Empresas->open();
+    else if (!Dados->Empresas->isEditing())
+        Dados->Empresas->refresh();
     const QString cnpj =
         Dados->Empresas->isEmpty() ? QString() : Dados->Empresas->field(QStringLiteral("CNPJ")).asString();
 
