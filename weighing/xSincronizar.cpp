@@ -126,8 +126,9 @@ ExportacaoRefeicoes::~ExportacaoRefeicoes()
 {
     // Statements go before the transactions they were bound to; a transaction still open is undone.
     conta_.reset();
-    marca_.reset();
-    marcaAbaixo_.reset();
+    for (auto& par : marca_)
+        for (auto& st : par)
+            st.reset();
     desmarca_.reset();
     exportar_.reset();
     bloco_.reset();
@@ -163,8 +164,9 @@ QString recusaCnpj(const QString& cnpj)
 
 // The block that holds and marks one batch: newest first, each pending meal marked in place and its
 // values read back from the very version marked, so no change made before the mark is missed and
-// none can come after it. A meal another transaction holds is reported and left as it is.
-QString blocoMarca(bool abaixo)
+// none can come after it. Carefully (cuidadoso), a meal another transaction holds is reported and
+// left as it is; otherwise such a meal fails the whole block, which is cheaper when none is held.
+QString blocoMarca(bool abaixo, bool cuidadoso)
 {
     QStringList saidas, retorno, limpa;
     for (const char* c : colunasLocais) {
@@ -186,7 +188,7 @@ QString blocoMarca(bool abaixo)
                "    begin\n"
                "      update REFEICAO set EXPORTADOEM = :\"MOMENTO\" where ID = :\"CHAVE\" and EXPORTADOEM is null\n"
                "        returning %5 into %6;\n"
-               "      when gdscode lock_conflict, gdscode update_conflict, gdscode deadlock do PRESA = 1;\n"
+               "      %7\n"
                "    end\n"
                "    if (PRESA = 1) then begin ID = :\"CHAVE\"; suspend; end\n"
                "    else if (ID is not null) then suspend;\n"
@@ -194,7 +196,9 @@ QString blocoMarca(bool abaixo)
                "end")
         .arg(abaixo ? QStringLiteral(", ABAIXO TYPE OF COLUMN REFEICAO.ID = :ABAIXO") : QString(), saidas.join(u','),
              abaixo ? QStringLiteral(" and ID < :\"ABAIXO\"") : QString(), limpa.join(u' '), listaLocal(),
-             retorno.join(u','));
+             retorno.join(u','),
+             cuidadoso ? QStringLiteral("when gdscode lock_conflict, gdscode update_conflict, gdscode deadlock do PRESA = 1;")
+                       : QString());
 }
 
 } // namespace
@@ -205,8 +209,10 @@ void ExportacaoRefeicoes::preparaLocal()
                                              QStringLiteral("select count(*) from REFEICAO where EXPORTADOEM is null"));
     // The next batch starts below the last one, so the index walk never passes again over the
     // meals already marked.
-    marca_ = std::make_unique<fb::Statement>(local_, transLocal_, blocoMarca(false));
-    marcaAbaixo_ = std::make_unique<fb::Statement>(local_, transLocal_, blocoMarca(true));
+    for (int abaixo = 0; abaixo < 2; ++abaixo)
+        for (int cuidadoso = 0; cuidadoso < 2; ++cuidadoso)
+            marca_[abaixo][cuidadoso] =
+                std::make_unique<fb::Statement>(local_, transLocal_, blocoMarca(abaixo, cuidadoso));
     desmarca_ = std::make_unique<fb::Statement>(
         local_, transLocal_, QStringLiteral("update REFEICAO set EXPORTADOEM = null where ID = :ID"));
 }
@@ -403,23 +409,36 @@ qint64 ExportacaoRefeicoes::contaPendentes()
 ExportacaoRefeicoes::Lote ExportacaoRefeicoes::marcaLote(const std::optional<double>& abaixoDe,
                                                          const QDateTime& momento)
 {
-    fb::Statement& st = abaixoDe ? *marcaAbaixo_ : *marca_;
-    st.setParameter(QStringLiteral("QUANTAS"), tamanhoLote_);
-    st.setParameter(QStringLiteral("MOMENTO"), momento);
-    if (abaixoDe) st.setParameter(QStringLiteral("ABAIXO"), *abaixoDe);
-    st.execute();
-    Lote lote;
-    lote.linhas.reserve(tamanhoLote_);
-    while (st.fetch()) {
-        const QVector<QVariant>& r = st.row();
-        lote.menor = r[0].toDouble();
-        if (r[NumColunas].toInt() == 1)
-            lote.presas << r[0].toDouble();
-        else
-            lote.linhas.push_back(r.mid(0, NumColunas));
+    for (int cuidadoso = 0;; ++cuidadoso) {
+        fb::Statement& st = *marca_[abaixoDe ? 1 : 0][cuidadoso];
+        st.setParameter(QStringLiteral("QUANTAS"), tamanhoLote_);
+        st.setParameter(QStringLiteral("MOMENTO"), momento);
+        if (abaixoDe) st.setParameter(QStringLiteral("ABAIXO"), *abaixoDe);
+        Lote lote;
+        lote.linhas.reserve(tamanhoLote_);
+        try {
+            st.execute();
+            while (st.fetch()) {
+                const QVector<QVariant>& r = st.row();
+                lote.menor = r[0].toDouble();
+                if (r[NumColunas].toInt() == 1)
+                    lote.presas << r[0].toDouble();
+                else
+                    lote.linhas.push_back(r.mid(0, NumColunas));
+            }
+            st.close();
+        } catch (const fb::Error& e) {
+            st.close();
+            if (cuidadoso || !e.isLockConflict()) throw;
+            // A meal held elsewhere stopped the quick block, maybe after it had marked others: the
+            // batch's transaction holds nothing else yet, so it is undone whole and the batch goes
+            // again, meal by meal.
+            transLocal_.rollback();
+            transLocal_.start(local_);
+            continue;
+        }
+        return lote;
     }
-    st.close();
-    return lote;
 }
 
 void ExportacaoRefeicoes::desmarca(const QVector<Linha>& linhas, int desde)
@@ -465,7 +484,7 @@ ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj,
             return r;
         }
         transLocal_.start(local_);
-        if (!marca_) preparaLocal();
+        if (!desmarca_) preparaLocal();
         try {
             garanteCentral();
         } catch (const fb::Error& e) {

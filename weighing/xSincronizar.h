@@ -109,6 +109,7 @@ private:
     void preparaCentral();
     void garanteCentral();
     qint64 contaPendentes();
+    // Holds and marks the next batch; it must be the first change of the batch's local transaction.
     Lote marcaLote(const std::optional<double>& abaixoDe, const QDateTime& momento);
     void desmarca(const QVector<Linha>& linhas, int desde);
     // Sends the batch and commits it centrally; the meals sent in an earlier attempt on a lost
@@ -135,7 +136,9 @@ private:
     // batch's central rows.
     fb::Transaction trava_, transLocal_, transCentral_;
     QString cnpj_;
-    std::unique_ptr<fb::Statement> conta_, marca_, marcaAbaixo_, desmarca_;
+    std::unique_ptr<fb::Statement> conta_, desmarca_;
+    // The marking block: [from the top, below a key][quick, careful].
+    std::unique_ptr<fb::Statement> marca_[2][2];
     // The central write: one meal, and a block of meals in one round trip.
     std::unique_ptr<fb::Statement> exportar_, bloco_;
     QVector<int> posicoesUma_, posicoesBloco_; // their parameters, column by column (row by row)
