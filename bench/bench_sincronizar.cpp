@@ -221,7 +221,7 @@ int main(int argc, char** argv)
             razao << (m.base > 0 ? m.exportacao / m.base : 0.0);
         }
         std::printf("mediana: exportação %.0f refeições/s, base %.0f linhas/s, razão %.2f "
-                    "(metas: >= 3000 refeições/s e >= 0,70 da base)\n",
+                    "(metas: >= 10000 refeições/s e >= 1,5 vezes a base)\n",
                     mediana(exportacao), mediana(base), mediana(razao));
     } catch (const fb::Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
