@@ -1,6 +1,9 @@
 #include "data/arquivos.h"
 
 #include <QNetworkInterface>
+#include <QPointer>
+
+#include <exception>
 
 TDados* Dados = nullptr;
 
@@ -102,16 +105,63 @@ void TDados::RefeicaoCalcFields(Dataset& DataSet)
 
 void TDados::conecta()
 {
-    if (!fatura.isValid())
-        fatura = fb::Attachment::attach(banco_);
-    if (!TransFatura.isActive())
-        TransFatura.start(fatura);
+    desconectado_ = false;
+    if (!fatura.isValid() || fatura.isLost() || !TransFatura.isActive()) reconecta();
+}
+
+void TDados::reconecta()
+{
+    // The cursors open at the loss died with the old connection; every dataset is told, the
+    // screens' own too, so no screen has to know.
+    QList<QPointer<Dataset>> ligados;
+    for (Dataset* d : Dataset::ligadosA(&fatura))
+        ligados << d;
+    if (!fatura.isValid() || fatura.isLost()) {
+        fb::Attachment nova = fb::Attachment::attach(banco_); // the server still away: nothing changes
+        // Whatever was made on the old connection goes before it: the client library frees a lost
+        // connection's cursors and statements along with its handle.
+        for (const QPointer<Dataset>& d : ligados)
+            if (d) d->soltaConexao();
+        nomePorCpf_.reset();
+        TransFatura.rollback(); // lost: only forgotten
+        fatura = std::move(nova);
+    }
+    if (!TransFatura.isActive()) {
+        try {
+            TransFatura.start(fatura);
+        } catch (...) {
+            // A connection without its transaction serves nothing: the next action tries again.
+            try {
+                fatura.detach();
+            } catch (...) {
+                fatura.abandon();
+            }
+            throw;
+        }
+    }
+    desconectado_ = false;
+
+    // One dataset failing does not keep the others closed.
+    std::exception_ptr primeiro;
+    for (const QPointer<Dataset>& d : ligados) {
+        if (!d) continue;
+        try {
+            d->retomaConexao();
+        } catch (...) {
+            if (!primeiro) primeiro = std::current_exception();
+        }
+    }
+    if (primeiro) std::rethrow_exception(primeiro);
 }
 
 void TDados::desconecta()
 {
+    desconectado_ = true;
     for (Dataset* d : {Programa, Acessos, Usuarios, Empresas, LogEntrada, Cliente, Refeicao, UF, UltimoRegistro})
         d->close();
+    // The screens' own cursors go before the connection, which would take them along.
+    for (Dataset* d : Dataset::ligadosA(&fatura))
+        d->soltaConexao();
     nomePorCpf_.reset();
     if (TransFatura.isActive())
         TransFatura.commit(); // everything was committed retaining already; this only ends it

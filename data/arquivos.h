@@ -61,13 +61,22 @@ public:
     // Consumer name of each meal of the shared list.
     void RefeicaoCalcFields(Dataset& DataSet);
 
-    // Starts the connection and transaction again when they were closed (nothing when open).
+    // Starts the connection and transaction again when they were closed or lost (nothing when open).
     void conecta();
     // Closes the shared datasets, ends the transaction and disconnects.
     void desconecta();
 
+    // The server dropped the connection under the program (a closing by desconecta() is not a loss).
+    bool conexaoPerdida() const { return !desconectado_ && fatura.isLost(); }
+    // Attaches again after a loss and starts TransFatura; every dataset that was open on fatura (the
+    // screens' own as well) reads its rows again and goes back to the row it showed, one being
+    // written keeps what was typed and posts on the new connection. Throws fb::Error when the
+    // server is still away; the lost connection stays as it was then.
+    void reconecta();
+
 private:
     fb::ConnectionSettings banco_;
+    bool desconectado_ = false;
     std::unique_ptr<fb::Statement> nomePorCpf_;
 };
 

@@ -332,14 +332,28 @@ QString Field::displayText() const
 
 // ---------------------------------------------------------------- Dataset
 
+namespace {
+
+// The live datasets, so that a connection made again reaches the screens' own as well. Never freed:
+// a dataset may outlive the static objects at the end.
+QList<Dataset*>& registro()
+{
+    static auto* todos = new QList<Dataset*>;
+    return *todos;
+}
+
+} // namespace
+
 Dataset::Dataset(const QString& name, fb::Attachment* attachment, fb::Transaction* transaction, QObject* parent)
     : QObject(parent), name_(name), att_(attachment), tra_(transaction)
 {
     setObjectName(name);
+    registro().append(this);
 }
 
 Dataset::~Dataset()
 {
+    registro().removeOne(this);
     cursor_.reset();
     qDeleteAll(fieldList_);
 }
@@ -473,10 +487,17 @@ void Dataset::open()
     if (active()) return;
     if (!att_ || !tra_) throw fb::Error(QStringLiteral("%1: sem conexão com o banco de dados").arg(name_));
     if (beforeOpen) beforeOpen(*this);
-    auto st = std::make_unique<fb::Statement>(*att_, *tra_, sql_.join(u'\n'));
-    for (const QString& p : st->parameterNames())
-        st->setParameter(p, params_.value(p));
-    st->execute();
+    std::unique_ptr<fb::Statement> st;
+    try {
+        st = std::make_unique<fb::Statement>(*att_, *tra_, sql_.join(u'\n'));
+        for (const QString& p : st->parameterNames())
+            st->setParameter(p, params_.value(p));
+        st->execute();
+    } catch (const fb::Error& e) {
+        abrirNaVolta_ = e.isConnectionLost(); // the screen gets its rows once the connection is back
+        throw;
+    }
+    abrirNaVolta_ = releitura_ = false;
     cursor_ = std::move(st);
     bindFields();
     rows_.clear();
@@ -494,6 +515,7 @@ void Dataset::open()
 
 void Dataset::close()
 {
+    abrirNaVolta_ = releitura_ = false;
     if (!active()) return;
     if (beforeClose) beforeClose(*this);
     cursor_.reset();
@@ -796,6 +818,7 @@ void Dataset::post()
     setState(EstadoDataset::Browse);
     notifyRecord();
     if (afterPost) afterPost(*this);
+    if (releitura_ && state_ == EstadoDataset::Browse) reabreNaPosicao();
 }
 
 void Dataset::cancel()
@@ -805,6 +828,54 @@ void Dataset::cancel()
     setState(EstadoDataset::Browse);
     if (afterCancel) afterCancel(*this);
     notifyRecord();
+    if (releitura_) reabreNaPosicao();
+}
+
+QList<Dataset*> Dataset::ligadosA(const fb::Attachment* attachment)
+{
+    QList<Dataset*> ligados;
+    for (Dataset* d : registro())
+        if (d->att_ == attachment) ligados << d;
+    return ligados;
+}
+
+void Dataset::soltaConexao()
+{
+    if (!cursor_) return;
+    cursor_.reset();
+    releitura_ = true; // the rows read so far are all there is until they are read again
+}
+
+void Dataset::retomaConexao()
+{
+    if (!active()) {
+        if (abrirNaVolta_) open();
+        return;
+    }
+    if (isEditing()) {
+        // The rows read before stay until the post: they hold the values the change started from.
+        soltaConexao();
+        releitura_ = true;
+        return;
+    }
+    reabreNaPosicao();
+}
+
+void Dataset::reabreNaPosicao()
+{
+    const int marcador = bookmark();
+    Field* chave = keyField_.isEmpty() ? nullptr : findField(keyField_);
+    const QVariant valor = chave && chave->index_ >= 0 ? chave->value() : QVariant();
+    close();
+    open();
+    gotoBookmark(marcador);
+    // Rows added or removed before it meanwhile: the same row, when it is among those read.
+    if (!valor.isValid() || current_ < 0 || chave->index_ < 0 || rows_[current_][chave->index_] == valor) return;
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i][chave->index_] == valor) {
+            moveTo(i);
+            return;
+        }
 }
 
 void Dataset::deleteRecord()

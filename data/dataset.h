@@ -122,6 +122,16 @@ public:
     void setDatabase(fb::Attachment* attachment, fb::Transaction* transaction);
     fb::Attachment* attachment() const { return att_; }
     fb::Transaction* transaction() const { return tra_; }
+    // Every dataset working on this connection, oldest first.
+    static QList<Dataset*> ligadosA(const fb::Attachment* attachment);
+    // The connection under this dataset is about to be made again: the cursor, dead with the old
+    // one, is given up first (the client library frees a lost connection's cursors with it).
+    void soltaConexao();
+    // The connection was made again under this dataset; its cursor died with the old one. Open, it
+    // reads its rows again and goes back to the row it showed; being written, it keeps what was
+    // typed (the post runs on the new connection) and reads its rows again once it browses. One
+    // whose last opening failed with the connection lost opens now.
+    void retomaConexao();
 
     // ---- statements ----
     QStringList sql() const { return sql_; }
@@ -230,6 +240,7 @@ private:
     int rowWidth() const { return columnCount_ + calcCount_; }
     void notifyRecord();
     void notifyField(Field* f);
+    void reabreNaPosicao();
 
     QString name_;
     fb::Attachment* att_ = nullptr;
@@ -255,6 +266,8 @@ private:
     int calcCount_ = 0;
     int disabled_ = 0;
     bool pendingNotify_ = false;
+    bool releitura_ = false;    // the rows were read on a connection lost since
+    bool abrirNaVolta_ = false; // the last open failed with the connection lost
 
     QVector<Field*> fieldList_;
     int columnCount_ = 0;
