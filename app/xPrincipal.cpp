@@ -639,6 +639,13 @@ void TPrincipal::registraSaida()
 {
     if (!Dados) return;
     // Nothing here may keep the program from ending.
+    // A server that dropped the connection and is back gets the logout time all the same.
+    if (Dados->conexaoPerdida()) {
+        try {
+            Dados->reconecta();
+        } catch (...) {
+        }
+    }
     Dataset* log = Dados->LogEntrada;
     try {
         log->close();

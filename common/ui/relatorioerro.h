@@ -22,10 +22,43 @@ QString mensagemDoErro(const QString& mensagem);
 void relataErro(const std::exception& e);
 void relataErro(const QString& mensagem);
 
+// An action of the operator, a gesture that may start one, or any other event, from its start to
+// its end. Actions, gestures and error boxes nest: the OK pressed on a box an action shows is part
+// of that action.
+class AcaoEmCurso
+{
+public:
+    enum class Tipo {
+        Acao,   // a button's or a menu entry's action (protegido)
+        Gesto,  // a key pressed, a mouse button pressed, a shortcut: the operator starts something
+        Evento, // any other event
+    };
+    explicit AcaoEmCurso(Tipo tipo);
+    ~AcaoEmCurso();
+    AcaoEmCurso(const AcaoEmCurso&) = delete;
+    AcaoEmCurso& operator=(const AcaoEmCurso&) = delete;
+
+    // False: the action must not run. An outermost action or gesture on a connection the server
+    // dropped connects again first; when the server is still away that is reported, once, and
+    // every action nested in it ends silently.
+    bool pode() const { return pode_; }
+    // No action, gesture or error box in progress: this is where the operator starts.
+    bool externa() const { return externa_; }
+    // The operator's last start found the server still away.
+    static bool servidorAusente();
+
+private:
+    Tipo tipo_;
+    bool pode_ = true;
+    bool externa_ = false;
+};
+
 // Runs an action; Abort ends it silently, any other error reaches the report.
 // Returns true when the action ran to its end.
 template <class F> bool protegido(F&& f)
 {
+    const AcaoEmCurso acao(AcaoEmCurso::Tipo::Acao);
+    if (!acao.pode()) return false;
     try {
         f();
         return true;
