@@ -23,6 +23,10 @@
 #include "weighing/xSincronizar.h"
 #define TEM_SINCRONIZAR
 #endif
+#if __has_include("reports/xAnaliticoDia.h")
+#include "reports/xAnaliticoDia.h"
+#define TEM_ANALITICO
+#endif
 #if __has_include("users/Sobre.h")
 #include "users/Sobre.h"
 #define TEM_SOBRE
@@ -97,6 +101,9 @@ void registraTelasDoSistema()
 #endif
 #ifdef TEM_SINCRONIZAR
     telas::registra(QStringLiteral("SincronizarDados1"), {fabrica<TSincronizar>(), E::Filha, F::Minimiza});
+#endif
+#ifdef TEM_ANALITICO
+    telas::registra(QStringLiteral("Opcao200"), {fabrica<TAnaliticoDia>(), E::Filha, F::Minimiza});
 #endif
 #ifdef TEM_SOBRE
     telas::registra(QStringLiteral("Sobre2"), {fabrica<TAboutBox>(), E::Modal, F::Minimiza});

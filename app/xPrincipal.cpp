@@ -424,7 +424,6 @@ void TPrincipal::criaMenu()
     Relatrios1 = submenu(barra, QStringLiteral("Relatrios1"), QStringLiteral("&Relatórios"), 0);
     Opcao20 = submenu(Relatrios1, QStringLiteral("Opcao20"), QStringLiteral("Relatórios &Analíticos"), 1);
     Opcao200 = entrada(Opcao20, QStringLiteral("Opcao200"), QStringLiteral("Analítico por &Dia"), 0);
-    Opcao200->setEnabled(false);
     Opcao20->setDefaultAction(Opcao200);
     Relatrios1->addMenu(Opcao20);
     barra->addMenu(Relatrios1);
@@ -458,6 +457,8 @@ void TPrincipal::criaMenu()
     connect(Opcao06, &QAction::triggered, this, &TPrincipal::Opcao06Click);
     connect(Opcao10, &QAction::triggered, this, &TPrincipal::Opcao10Click);
     connect(Opcao36, &QAction::triggered, this, &TPrincipal::Opcao36Click);
+    connect(Opcao200, &QAction::triggered, this,
+            [this] { abreTelaDoMenu(QStringLiteral("Opcao200"), AjustaControle(Opcao200->text()), -1, -1); });
     connect(Opcao311, &QAction::triggered, this, &TPrincipal::Opcao311Click);
     connect(SincronizarDados1, &QAction::triggered, this, &TPrincipal::SincronizarDados1Click);
     connect(Sobre2, &QAction::triggered, this, &TPrincipal::Sobre1Click);

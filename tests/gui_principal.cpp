@@ -187,7 +187,7 @@ private Q_SLOTS:
         linha("Opcao10", "&Pesagem", QKeySequence("Ctrl+M"), 0, true, true, true);
         linha("Relatrios1", "&Relatórios", nenhum, 0);
         linha("Opcao20", "Relatórios &Analíticos", nenhum, 1);
-        linha("Opcao200", "Analítico por &Dia", nenhum, 0, false, true, true);
+        linha("Opcao200", "Analítico por &Dia", nenhum, 0, true, true, true);
         linha("Utilitrios1", "&Utilitários", nenhum, 0);
         linha("ExiberEsconderBarradeAtalho1", "&Exibir/Esconder Barra de Atalho", nenhum, -1, true, true, false, true);
         linha("N5", "-", nenhum, -1);
@@ -412,7 +412,7 @@ private Q_SLOTS:
             a->setVisible(true);
             QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         }
-        QVERIFY(!p.Opcao200->isEnabled()); // third level: left as it was
+        QVERIFY(p.Opcao200->isEnabled()); // third level: left as it was
     }
 
     // The edit commands work on the focused box of any screen, and leave a read-only one alone.
