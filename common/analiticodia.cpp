@@ -70,17 +70,21 @@ QList<FiguraConsumidor> porConsumidor(fb::Attachment& att, fb::Transaction& tra,
 
 QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
 {
-    // The restaurants one by one through the (CNPJ, DATA) index: each minimum is one index look-up,
-    // where a plain "distinct" would read every meal of every year.
+    // The restaurants one by one along the (CNPJ, DATA) index: each next CNPJ is one step of the
+    // index, where a "distinct" would read every meal of every year.
     QStringList cnpjs;
     {
-        fb::Statement st(att, tra,
-                         QStringLiteral("with recursive C (CNPJ) as (select min(CNPJ) from REFEICAO union all "
-                                        "select (select min(R.CNPJ) from REFEICAO R where R.CNPJ > C.CNPJ) from C "
-                                        "where C.CNPJ is not null) select CNPJ from C where CNPJ is not null"));
-        st.execute();
-        while (st.fetch())
-            cnpjs << st.value(0).toString();
+        fb::Statement proximo(att, tra,
+                              QStringLiteral("select first 1 CNPJ from REFEICAO where CNPJ > :CNPJ order by CNPJ"));
+        for (QString ultimo = QStringLiteral("");;) {
+            proximo.setParameter(QStringLiteral("CNPJ"), ultimo);
+            proximo.execute();
+            const bool achou = proximo.fetch();
+            if (achou) ultimo = proximo.value(0).toString();
+            proximo.close();
+            if (!achou) break;
+            cnpjs << ultimo;
+        }
     }
     fb::Statement dias(att, tra,
                        QStringLiteral("select DATA, count(*), count(distinct CPF), sum(PESO) from REFEICAO "
