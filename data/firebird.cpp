@@ -142,14 +142,23 @@ Attachment::~Attachment()
     end();
 }
 
+ConnectionState::~ConnectionState()
+{
+    if (lostHandle)
+        lostHandle->release();
+}
+
 void Attachment::end() noexcept
 {
     if (att_) {
-        Status st;
+        Status st(state_.get());
         if (!isLost())
             att_->detach(&st);
-        if (isLost() || st.failed())
+        if (isLost()) {
+            state_->lostHandle = att_; // its transactions and statements go first
+        } else if (st.failed()) {
             att_->release();
+        }
         att_ = nullptr;
     }
     // Whatever was made on it is gone with it.
@@ -196,7 +205,9 @@ Attachment Attachment::create(const ConnectionSettings& s, bool forcedWrites)
 
 void Attachment::abandon()
 {
-    if (att_)
+    if (att_ && state_ && !state_->lostHandle)
+        state_->lostHandle = att_; // released once its transactions and statements have gone
+    else if (att_)
         att_->release();
     att_ = nullptr;
     if (state_)

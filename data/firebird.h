@@ -52,10 +52,18 @@ struct ConnectionSettings
 // dropped can wait for ever inside the client library: the handles are only released.
 struct ConnectionState
 {
+    ConnectionState() = default;
+    ~ConnectionState(); // releases lostHandle
+    ConnectionState(const ConnectionState&) = delete;
+    ConnectionState& operator=(const ConnectionState&) = delete;
+
     bool lost = false;
     // The server's words when it was lost, repeated to every later request.
     QString message;
     std::vector<long> codes;
+    // A lost connection's handle, released only once nothing made on it is left: releasing it
+    // makes the client library free its statements and cursors, which their holders release again.
+    Firebird::IAttachment* lostHandle = nullptr;
 };
 
 class Attachment
