@@ -14,6 +14,7 @@
 #include "proxytcp.h"
 #include "simuladorbalanca.h"
 #include "testdb.h"
+#include "vigia.h"
 #include "weighing/xPessagem.h"
 
 #include <QAbstractButton>
@@ -23,10 +24,6 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -45,38 +42,6 @@ int portaDoServidor(const TestDatabase& db)
     const qsizetype barra = banco.indexOf(u'/'), doisPontos = banco.indexOf(u':');
     return banco.mid(barra + 1, doisPontos - barra - 1).toInt();
 }
-
-// A hang is a failure: the action under watch must come back within the limit, which no
-// reconnection to a server that refuses it comes near.
-class Vigia
-{
-public:
-    explicit Vigia(const char* acao, int segundos = 30)
-        : fio_([this, acao, segundos] {
-              std::unique_lock trava(mutex_);
-              if (!acabou_.wait_for(trava, std::chrono::seconds(segundos), [this] { return fim_; }))
-                  qFatal("%s: the action did not come back within %d s", acao, segundos);
-          })
-    {
-    }
-    ~Vigia()
-    {
-        {
-            std::lock_guard trava(mutex_);
-            fim_ = true;
-        }
-        acabou_.notify_all();
-        fio_.join();
-    }
-    Vigia(const Vigia&) = delete;
-    Vigia& operator=(const Vigia&) = delete;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable acabou_;
-    bool fim_ = false;
-    std::thread fio_;
-};
 
 // The text of a column of the grid, row by row, as the operator reads it.
 QStringList colunaDaGrade(DBGrid* grade, const QString& titulo)
