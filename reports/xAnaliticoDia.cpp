@@ -167,6 +167,8 @@ void TAnaliticoDia::monta()
     meio->addWidget(comRotulo(QStringLiteral("Refeições por &dia"), Dias));
     meio->addWidget(Grafico);
     meio->setStretchFactor(1, 1);
+    // The day table wide enough for its five columns; the chart takes the rest.
+    meio->setSizes({560, 800});
     auto* corpo = new QSplitter(Qt::Vertical, this);
     corpo->addWidget(meio);
     corpo->addWidget(comRotulo(QStringLiteral("&Consumidores do período"), Consumidores));
@@ -243,6 +245,7 @@ void TAnaliticoDia::atualizaGrafico()
     auto* refeicoes = new QBarSet(QStringLiteral("Refeições"));
     auto* media = new QLineSeries;
     media->setName(QStringLiteral("Peso médio (kg)"));
+    media->setPointsVisible(true); // a period of one day is one point, no line
     QStringList categorias;
     qint64 maxRefeicoes = 0, maxMedia = 0;
     for (qsizetype i = 0; i < dias_.size(); ++i) {
@@ -264,7 +267,9 @@ void TAnaliticoDia::atualizaGrafico()
     barras->attachAxis(eixoDias);
     media->attachAxis(eixoDias);
     auto* eixoRefeicoes = new QValueAxis;
+    // Whole ticks: a count of meals has no fractions.
     eixoRefeicoes->setRange(0, double(maxRefeicoes) * 1.1 + 1);
+    eixoRefeicoes->applyNiceNumbers();
     eixoRefeicoes->setLabelFormat(QStringLiteral("%d"));
     eixoRefeicoes->setTitleText(QStringLiteral("Refeições"));
     grafico->addAxis(eixoRefeicoes, Qt::AlignLeft);
