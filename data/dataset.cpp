@@ -707,6 +707,7 @@ void Dataset::append()
 {
     checkBrowseOrEdit();
     if (isEditing()) post();
+    chaveIncerta_ = QVariant();
     buffer_ = Row(rowWidth());
     insertAt_ = int(rows_.size());
     setState(EstadoDataset::Insert);
@@ -795,11 +796,19 @@ void Dataset::post()
             (!buffer_[f->index_].isValid() || buffer_[f->index_].isNull()))
             throw fb::Error(QStringLiteral("Campo '%1' deve possuir um valor").arg(f->displayLabel()));
     }
+    const EstadoDataset antes = state_;
+    const Row digitado = buffer_;
+    const int posicaoAntes = current_;
+    const Field* chave = keyField_.isEmpty() ? nullptr : findField(keyField_);
     if (state_ == EstadoDataset::Insert) {
         if (insertSQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível incluir registros").arg(name_));
         chaveInserida_ = QVariant();
-        runRowStatement(insertSQL, buffer_, {}, true);
-        const Field* chave = keyField_.isEmpty() ? nullptr : findField(keyField_);
+        if (chave && chave->index_ >= 0 && gravadaAntesDaQueda()) {
+            // The commit lost with the connection had reached the server: the row is there already.
+            buffer_[chave->index_] = chaveIncerta_;
+        } else {
+            runRowStatement(insertSQL, buffer_, {}, true);
+        }
         chaveInserida_ = chave && chave->index_ >= 0 ? buffer_[chave->index_] : QVariant();
         calcRow(buffer_);
         const int at = qBound(0, insertAt_, int(rows_.size()));
@@ -811,19 +820,53 @@ void Dataset::post()
         const QString sql = modifySQL == generatedModify_ ? changedColumnsUpdate(buffer_, rows_[current_]) : modifySQL;
         if (!sql.isEmpty()) runRowStatement(sql, buffer_, rows_[current_], false);
         calcRow(buffer_);
+        lidoAntes_ = rows_[current_];
         rows_[current_] = buffer_;
     }
     buffer_.clear();
     eof_ = bof_ = false;
     setState(EstadoDataset::Browse);
     notifyRecord();
-    if (afterPost) afterPost(*this);
+    try {
+        if (afterPost) afterPost(*this);
+    } catch (const fb::Error& e) {
+        // The commit went with the connection: the server undid the row (or kept it, when the
+        // commit reached it first). What was typed comes back to the screen, to be confirmed again
+        // once the server is back; the key the row got tells then whether it is stored already.
+        if (!e.isConnectionLost() || state_ != EstadoDataset::Browse || current_ < 0 || current_ >= rows_.size())
+            throw;
+        if (antes == EstadoDataset::Insert) {
+            chaveIncerta_ = chaveInserida_;
+            rows_.remove(current_);
+            current_ = qMin(posicaoAntes, int(rows_.size()) - 1);
+            Q_EMIT rowsChanged();
+        } else {
+            rows_[current_] = lidoAntes_;
+        }
+        buffer_ = digitado;
+        setState(antes);
+        notifyRecord();
+        throw;
+    }
+    chaveIncerta_ = QVariant();
     if (releitura_ && state_ == EstadoDataset::Browse) reabreNaPosicao();
+}
+
+bool Dataset::gravadaAntesDaQueda()
+{
+    if (!chaveIncerta_.isValid() || table_.isEmpty()) return false;
+    fb::Statement st(*att_, *tra_, QStringLiteral("select 1 from %1 where %2 = :CHAVE").arg(table_, keyField_));
+    st.setParameter(QStringLiteral("CHAVE"), chaveIncerta_);
+    st.execute();
+    const bool existe = st.fetch();
+    if (!existe) chaveIncerta_ = QVariant();
+    return existe;
 }
 
 void Dataset::cancel()
 {
     if (!isEditing()) return;
+    chaveIncerta_ = QVariant();
     buffer_.clear();
     setState(EstadoDataset::Browse);
     if (afterCancel) afterCancel(*this);

@@ -252,6 +252,11 @@ private:
     QString generatedModify_; // modifySQL as setTabela made it
     bool keyFromGenerator_ = false;
     QVariant chaveInserida_;
+    // The key an insert got before its commit went with a lost connection: confirmed again, the
+    // row is inserted only when the server does not hold it.
+    QVariant chaveIncerta_;
+    Row lidoAntes_; // the row as read, while a change's after-post runs
+    bool gravadaAntesDaQueda();
 
     EstadoDataset state_ = EstadoDataset::Inactive;
     std::unique_ptr<fb::Statement> cursor_;

@@ -179,6 +179,48 @@ private Q_SLOTS:
         }
     }
 
+    void commitPerdidoComAConexao_data()
+    {
+        QTest::addColumn<bool>("commitChegou");
+        QTest::newRow("o commit não chegou ao servidor") << false;
+        QTest::newRow("o commit chegou, a resposta não") << true;
+    }
+    void commitPerdidoComAConexao()
+    {
+        // The connection goes between the insert and its commit: the meal stays typed on the screen
+        // and, confirmed again once the server is back, is stored exactly once.
+        QFETCH(bool, commitChegou);
+        Dataset d(QStringLiteral("Refeicao"), &dados->fatura, &dados->TransFatura);
+        d.setSQL({QStringLiteral("select * from REFEICAO"), QStringLiteral("WHERE ID > 0"), QStringLiteral("ORDER BY ID")});
+        d.setTabela(QStringLiteral("REFEICAO"), QStringLiteral("ID"));
+        bool derrubar = true;
+        d.afterPost = [&](Dataset& ds) {
+            if (derrubar) {
+                derrubar = false;
+                if (commitChegou) dados->TransFatura.commitRetaining();
+                relay->derruba();
+            }
+            dados->ProgramaAfterPost(ds);
+        };
+        d.open();
+        d.append();
+        d["CPF"].setValue(QStringLiteral("52998224725"));
+        d["DATA"].setValue(QDate(2026, 12, 10));
+        d["HORA"].setValue(QTime(12, 30));
+        d["PESO"].setValue(0.675);
+        QVERIFY_THROWS_EXCEPTION(fb::Error, d.post());
+        QCOMPARE(d.state(), EstadoDataset::Insert);
+        QCOMPARE(d["CPF"].asString(), QStringLiteral("52998224725"));
+        QCOMPARE(d["PESO"].asFloat(), 0.675);
+
+        relay->religa();
+        dados->reconecta();
+        d.post();
+        QCOMPARE(d.state(), EstadoDataset::Browse);
+        QCOMPARE(conta(QStringLiteral("select count(*) from REFEICAO where CPF = '52998224725'")), 1);
+        QCOMPARE(d.chaveInserida(), db->valor(QStringLiteral("select ID from REFEICAO where CPF = '52998224725'")));
+    }
+
     void servidorAindaAusente()
     {
         Dataset& lista = *dados->Refeicao;
