@@ -237,8 +237,11 @@ void TAnaliticoDia::atualizaGrafico()
 {
     QChart* grafico = Grafico->chart();
     grafico->removeAllSeries();
-    for (QAbstractAxis* eixo : grafico->axes())
+    // A removed axis is handed back, not deleted.
+    for (QAbstractAxis* eixo : grafico->axes()) {
         grafico->removeAxis(eixo);
+        delete eixo;
+    }
     grafico->setTitle(QStringLiteral("Refeições por dia"));
     if (dias_.isEmpty()) return;
 
