@@ -9,22 +9,6 @@
 
 namespace {
 
-// The test database as seen through the relay.
-fb::ConnectionSettings viaRelay(const TestDatabase& db, const ProxyTcp& relay)
-{
-    fb::ConnectionSettings s = db.settings();
-    const qsizetype doisPontos = s.database.indexOf(u':');
-    s.database = QStringLiteral("127.0.0.1/%1").arg(relay.porta()) + s.database.mid(doisPontos);
-    return s;
-}
-
-int portaDoServidor(const TestDatabase& db)
-{
-    const QString banco = db.settings().database;
-    const qsizetype barra = banco.indexOf(u'/'), doisPontos = banco.indexOf(u':');
-    return banco.mid(barra + 1, doisPontos - barra - 1).toInt();
-}
-
 enum class Situacao { ListaNoMeio, Alteracao, AlteracaoDesistida, Inclusao, AberturaFalhou };
 
 } // namespace
@@ -53,8 +37,8 @@ private Q_SLOTS:
     void init()
     {
         db = std::make_unique<TestDatabase>();
-        relay = std::make_unique<ProxyTcp>(portaDoServidor(*db));
-        dados = std::make_unique<TDados>(viaRelay(*db, *relay));
+        relay = std::make_unique<ProxyTcp>(db->serverPort());
+        dados = std::make_unique<TDados>(db->throughPort(relay->porta()));
         // A hundred meals, keys 1 to 100.
         db->exec(QStringLiteral("SET TERM ^ ;\n"
                                 "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"

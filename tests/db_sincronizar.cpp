@@ -946,11 +946,8 @@ void TestSincronizar::centralForaDoAr()
     // The central server goes away in the middle of a run and stays away for a while.
     Cenario c;
     refeicoes(c.local, 300);
-    ProxyTcp relay(3050);
-    fb::ConnectionSettings viaRelay = c.central.settings();
-    viaRelay.database = QStringLiteral("127.0.0.1/%1").arg(relay.porta()) +
-                        viaRelay.database.mid(viaRelay.database.indexOf(u':'));
-    c.tela = std::make_unique<TSincronizar>(viaRelay);
+    ProxyTcp relay(c.central.serverPort());
+    c.tela = std::make_unique<TSincronizar>(c.central.throughPort(relay.porta()));
     c.tela->setTamanhoLote(100);
     bool derrubou = false; // once: the first batch of the first run
     c.tela->criaProgresso = [&](QWidget*) {

@@ -27,22 +27,6 @@
 
 namespace {
 
-// The test database as seen through the relay.
-fb::ConnectionSettings viaRelay(const TestDatabase& db, const ProxyTcp& relay)
-{
-    fb::ConnectionSettings s = db.settings();
-    const qsizetype doisPontos = s.database.indexOf(u':');
-    s.database = QStringLiteral("127.0.0.1/%1").arg(relay.porta()) + s.database.mid(doisPontos);
-    return s;
-}
-
-int portaDoServidor(const TestDatabase& db)
-{
-    const QString banco = db.settings().database;
-    const qsizetype barra = banco.indexOf(u'/'), doisPontos = banco.indexOf(u':');
-    return banco.mid(barra + 1, doisPontos - barra - 1).toInt();
-}
-
 // The text of a column of the grid, row by row, as the operator reads it.
 QStringList colunaDaGrade(DBGrid* grade, const QString& titulo)
 {
@@ -126,8 +110,8 @@ private Q_SLOTS:
     void init()
     {
         db = std::make_unique<TestDatabase>();
-        relay = std::make_unique<ProxyTcp>(portaDoServidor(*db));
-        dados = std::make_unique<TDados>(viaRelay(*db, *relay));
+        relay = std::make_unique<ProxyTcp>(db->serverPort());
+        dados = std::make_unique<TDados>(db->throughPort(relay->porta()));
         caixas.limpa();
         defineDialogos(&caixas);
         sessao().UsuarioEmUso = QStringLiteral("1");
@@ -411,7 +395,7 @@ private Q_SLOTS:
     {
         dados.reset();
         relay->derruba();
-        QVERIFY(Comedal(viaRelay(*db, *relay)) != 0);
+        QVERIFY(Comedal(db->throughPort(relay->porta())) != 0);
         QCOMPARE(caixas.caixas().size(), 1);
         const auto& c = caixas.caixas()[0];
         QCOMPARE(c.tipo, TipoCaixa::Erro);

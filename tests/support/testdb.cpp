@@ -96,6 +96,20 @@ TestDatabase::~TestDatabase()
     }
 }
 
+int TestDatabase::serverPort() const
+{
+    const QString& banco = settings_.database;
+    const qsizetype barra = banco.indexOf(u'/'), doisPontos = banco.indexOf(u':');
+    return banco.mid(barra + 1, doisPontos - barra - 1).toInt();
+}
+
+fb::ConnectionSettings TestDatabase::throughPort(int port) const
+{
+    fb::ConnectionSettings s = settings_;
+    s.database = QStringLiteral("127.0.0.1/%1").arg(port) + s.database.mid(s.database.indexOf(u':'));
+    return s;
+}
+
 void TestDatabase::exec(const QString& sql) const
 {
     fb::Attachment att = attach();

@@ -16,6 +16,10 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     const fb::ConnectionSettings& settings() const { return settings_; }
+    // The server's port in settings(), and the same database reached on another port of this
+    // machine (a relay in front of the server).
+    int serverPort() const;
+    fb::ConnectionSettings throughPort(int port) const;
     // A new attachment of its own to this database.
     fb::Attachment attach() const { return fb::Attachment::attach(settings_); }
     // Runs statements with a private connection, committed (for fixtures).
