@@ -62,6 +62,13 @@ TDados::TDados(const fb::ConnectionSettings& banco, QObject* parent) : QObject(p
         d->afterDelete = [this](Dataset& ds) { ProgramaAfterPost(ds); };
     }
 
+    renovacao_.setInterval(RenovacaoPadrao);
+    connect(&renovacao_, &QTimer::timeout, this, &TDados::renovacaoAgendada);
+    renovacao_.start();
+    novaTentativa_.setSingleShot(true);
+    novaTentativa_.setInterval(10 * 1000);
+    connect(&novaTentativa_, &QTimer::timeout, this, &TDados::renovacaoAgendada);
+
     VersaoSistemaCentral = QStringLiteral(COMEDAL_VERSION);
     IpSistemaCentral = enderecoLocal();
     if (!Dados)
@@ -140,6 +147,7 @@ void TDados::reconecta()
         }
     }
     desconectado_ = false;
+    if (!renovacao_.isActive()) renovacao_.start();
 
     // One dataset failing does not keep the others closed.
     std::exception_ptr primeiro;
@@ -154,9 +162,64 @@ void TDados::reconecta()
     if (primeiro) std::rethrow_exception(primeiro);
 }
 
+bool TDados::renovaTransacao()
+{
+    if (desconectado_ || !fatura.isValid() || fatura.isLost() || !TransFatura.isActive()) return false;
+    QList<QPointer<Dataset>> ligados;
+    for (Dataset* d : Dataset::ligadosA(&fatura)) {
+        if (d->transaction() != &TransFatura) continue;
+        if (d->isEditing()) return false; // what is typed stays in the transaction it was read in
+        ligados << d;
+    }
+    if (momentoLivre && !momentoLivre()) return false;
+
+    // The cursors go before the commit that would close them under the datasets.
+    for (const QPointer<Dataset>& d : ligados)
+        if (d) d->soltaConexao();
+    if (nomePorCpf_) nomePorCpf_->close();
+    TransFatura.commit();
+    TransFatura.start(fatura);
+
+    std::exception_ptr primeiro;
+    for (const QPointer<Dataset>& d : ligados) {
+        if (!d) continue;
+        try {
+            d->retomaConexao();
+        } catch (...) {
+            if (!primeiro) primeiro = std::current_exception();
+        }
+    }
+    if (primeiro) std::rethrow_exception(primeiro);
+    return true;
+}
+
+void TDados::setIntervaloRenovacao(int ms)
+{
+    renovacao_.start(qMax(1, ms));
+    novaTentativa_.setInterval(qMax(1, qMin(ms, 10 * 1000)));
+}
+
+void TDados::renovacaoAgendada()
+{
+    bool feita = false;
+    try {
+        feita = renovaTransacao();
+    } catch (const std::exception&) {
+        // A lost connection is for the reconnection to handle when the operator next acts; a
+        // dataset that could not read its rows again does so on its next move.
+        feita = true;
+    }
+    if (feita)
+        novaTentativa_.stop();
+    else if (!desconectado_ && !conexaoPerdida())
+        novaTentativa_.start();
+}
+
 void TDados::desconecta()
 {
     desconectado_ = true;
+    renovacao_.stop();
+    novaTentativa_.stop();
     for (Dataset* d : {Programa, Acessos, Usuarios, Empresas, LogEntrada, Cliente, Refeicao, UF, UltimoRegistro})
         d->close();
     // The screens' own cursors go before the connection, which would take them along.

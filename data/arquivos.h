@@ -7,6 +7,8 @@
 #include "data/firebird.h"
 
 #include <QObject>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 // Runs one statement that returns no rows (the lines of SQL are set by each use).
@@ -74,10 +76,28 @@ public:
     // server is still away; the lost connection stays as it was then.
     void reconecta();
 
+    // Ends TransFatura with a hard commit and starts it again with the same options, so the server
+    // may clean up the old versions of rows that a transaction only ever committed retaining would
+    // keep for as long as the program runs. Every dataset open on it reads its rows again and goes
+    // back to the row it showed. Nothing is done (false) while a dataset on it is being edited or
+    // inserted, while momentoLivre says no, or with the connection closed or lost.
+    bool renovaTransacao();
+    // The renewal runs on its own every intervaloRenovacao() milliseconds; one that could not run
+    // is tried again a few seconds later, until it does.
+    static constexpr int RenovacaoPadrao = 5 * 60 * 1000;
+    void setIntervaloRenovacao(int ms);
+    int intervaloRenovacao() const { return renovacao_.interval(); }
+    // The program says whether this is a moment the screens may see their rows read again (no
+    // modal box waiting in the middle of an action); empty: any moment is.
+    std::function<bool()> momentoLivre;
+
 private:
+    void renovacaoAgendada();
+
     fb::ConnectionSettings banco_;
     bool desconectado_ = false;
     std::unique_ptr<fb::Statement> nomePorCpf_;
+    QTimer renovacao_, novaTentativa_;
 };
 
 // The data module of the running program.

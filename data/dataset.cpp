@@ -907,14 +907,17 @@ void Dataset::retomaConexao()
 void Dataset::reabreNaPosicao()
 {
     const int marcador = bookmark();
-    Field* chave = keyField_.isEmpty() ? nullptr : findField(keyField_);
+    // A list read without a table of its own (the shared meal list) still has its rows' ID.
+    Field* chave = findField(keyField_.isEmpty() ? QStringLiteral("ID") : keyField_);
     const QVariant valor = chave && chave->index_ >= 0 ? chave->value() : QVariant();
     close();
     open();
     gotoBookmark(marcador);
-    // Rows added or removed before it meanwhile: the same row, when it is among those read.
+    // Rows added or removed before it meanwhile: the same row, when it is among those read or
+    // a little further on.
     if (!valor.isValid() || current_ < 0 || chave->index_ < 0 || rows_[current_][chave->index_] == valor) return;
-    for (int i = 0; i < rows_.size(); ++i)
+    const int limite = marcador + ProcuraAdiante;
+    for (int i = 0; i < rows_.size() || (i < limite && fetchMore(1)); ++i)
         if (rows_[i][chave->index_] == valor) {
             moveTo(i);
             return;

@@ -241,6 +241,7 @@ private:
     void notifyRecord();
     void notifyField(Field* f);
     void reabreNaPosicao();
+    static constexpr int ProcuraAdiante = 1000; // rows read past the old position to find its row again
 
     QString name_;
     fb::Attachment* att_ = nullptr;

@@ -570,7 +570,7 @@ fb::ConnectionSettings TSincronizar::bancoCentral()
 TSincronizar::TSincronizar(QWidget* parent) : TSincronizar(bancoCentral(), parent) {}
 
 TSincronizar::TSincronizar(const fb::ConnectionSettings& central, QWidget* parent)
-    : QWidget(parent), externo(fb::Attachment::attach(central)), TransExterno(externo), central_(central)
+    : QWidget(parent), externo(fb::Attachment::attach(central)), central_(central)
 {
     setObjectName(QStringLiteral("Sincronizar"));
     setWindowTitle(QStringLiteral("Sincronizar Dados"));
@@ -636,7 +636,7 @@ void TSincronizar::reconecta()
 {
     TransExterno = fb::Transaction(); // the old one goes with its connection; its errors do not matter
     externo = fb::Attachment::attach(central_);
-    TransExterno.start(externo);
+    if (exportando_) TransExterno.start(externo);
 }
 
 void TSincronizar::SpeedButton1Click()
@@ -648,6 +648,25 @@ void TSincronizar::SpeedButton1Click()
         bool& f;
         ~Fim() { f = false; }
     } fim{exportando_};
+    // The central transaction lasts only as long as the run: held while the screen waits, it would
+    // keep the central server, which every restaurant shares, from cleaning up old row versions.
+    struct FimCentral
+    {
+        fb::Transaction& t;
+        ~FimCentral()
+        {
+            try {
+                if (t.isActive()) t.commit();
+            } catch (const fb::Error&) {
+            }
+            t = fb::Transaction(); // lost with its connection: only forgotten
+        }
+    } fimCentral{TransExterno};
+    try {
+        if (externo.isValid() && !externo.isLost()) TransExterno.start(externo);
+    } catch (const fb::Error&) {
+        // A connection dropped meanwhile: the run attaches again (and starts it) or says why not.
+    }
 
     Refeicao->close();
     Refeicao->open();

@@ -159,6 +159,7 @@ public:
     static fb::ConnectionSettings bancoCentral();
 
     fb::Attachment externo;
+    // Active only during a run ("Sincronizar"), committed when it ends.
     fb::Transaction TransExterno;
     // The pending list: the 1000 newest meals not yet exported.
     Dataset* Refeicao = nullptr;
