@@ -4,6 +4,7 @@
 #include "common/acessos.h"
 #include "common/global.h"
 #include "common/mascara.h"
+#include "common/regrasusuario.h"
 #include "common/ui/dblookupcombobox.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
@@ -586,7 +587,9 @@ void TSenha::bloqueia(int usuario)
 {
     erro(QStringLiteral("Senha Bloqueada. Entre em contato com com o Adminsitrador do Sistema"));
     // The blocking must stand even when the log row cannot be written.
-    protegido([usuario] {
+    // The administrator is not blocked: anyone at a counter could otherwise lock the restaurant out
+    // of its own administration. The attempt is logged and the program ends all the same.
+    if (!ehAdministrador(usuario)) protegido([usuario] {
         ExecutorSQL& sql = *Dados->ExecSQL;
         sql.SQL = QStringList{QStringLiteral("UPDATE USUARIOS SET ATIVO='B' WHERE ID=:ID")};
         sql.setParametro(QStringLiteral("ID"), usuario);

@@ -431,10 +431,23 @@ private Q_SLOTS:
         QCOMPARE(acessos.value("ALTERAR").toString(), QString("S"));
     }
 
+    // The tenth wrong password ends the program and logs the attempt; the user is blocked, except
+    // the administrator, whom anyone at a counter could otherwise lock out of the system.
+    void dezSenhasErradasBloqueiam_data()
+    {
+        QTest::addColumn<int>("usuario");
+        QTest::addColumn<QString>("ativo"); // afterwards
+        QTest::addColumn<int>("bloqueados");
+        QTest::newRow("operator") << 12 << "B" << 2; // and DORA
+        QTest::newRow("administrator") << 1 << "S" << 1;
+    }
     void dezSenhasErradasBloqueiam()
     {
+        QFETCH(int, usuario);
+        QFETCH(QString, ativo);
+        QFETCH(int, bloqueados);
         abre();
-        digitaCodigo("12");
+        digitaCodigo(QString::number(usuario));
         for (int i = 1; i <= 9; ++i) {
             QTest::keyClicks(password(), "segredo1"); // letter case counts
             QTest::keyClick(password(), Qt::Key_Return);
@@ -454,12 +467,13 @@ private Q_SLOTS:
         QCOMPARE(encerrou, 1);
         QVERIFY(cancelado());
 
-        QCOMPARE(consulta("SELECT ATIVO FROM USUARIOS WHERE ID = 12").first().first().toString(), QString("B"));
-        QCOMPARE(consulta("SELECT COUNT(*) FROM USUARIOS WHERE ATIVO = 'B'").first().first().toInt(), 2); // and DORA
+        QCOMPARE(consulta(QString("SELECT ATIVO FROM USUARIOS WHERE ID = %1").arg(usuario)).first().first().toString(),
+                 ativo);
+        QCOMPARE(consulta("SELECT COUNT(*) FROM USUARIOS WHERE ATIVO = 'B'").first().first().toInt(), bloqueados);
         const QList<Linha> log = consulta("SELECT ID, USUARIO, SISTEMA, ENTRADA, SAIDA, IP, VERSAO FROM LOGUSUARIO");
         QCOMPARE(log.size(), 1);
         QCOMPARE(log[0][0].toInt(), 1); // the predicted key of an empty log
-        QCOMPARE(log[0][1].toInt(), 12);
+        QCOMPARE(log[0][1].toInt(), usuario);
         QCOMPARE(log[0][2].toString(), QString("Comedal"));
         QCOMPARE(log[0][3].toDateTime(), relogio);
         QVERIFY(log[0][4].isNull());

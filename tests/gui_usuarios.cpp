@@ -23,6 +23,9 @@
 
 namespace {
 
+const QString SemExpiracao = QStringLiteral(
+    "\"Senha Expira em\" não foi informada: o login recusará este usuário até que a data seja preenchida.");
+
 struct Base
 {
     TestDatabase db;
@@ -48,7 +51,8 @@ struct Base
             "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (3, 'Comedal', '2024-05-03 08:00', "
             "'c');\n"
             "insert into LOGUSUARIO (USUARIO, SISTEMA, ENTRADA, VERSAO) values (2, 'Comedal', '2024-05-04 08:00', "
-            "'d');\n"));
+            "'d');\n"
+            "update USUARIOS set EXPIRA = '2030-12-31';\n"));
         dados.Usuarios->open();
     }
     ~Base() { defineDialogos(anterior); }
@@ -233,7 +237,8 @@ private Q_SLOTS:
         QCOMPARE(filho<QLabel>(&tela, "LBS")->text(), QStringLiteral("Boa"));
         botao(&tela, "Confirmar")->click();
 
-        QCOMPARE(b.caixas.textos(), QStringList());
+        // Stored, and the operator told at once that the login will refuse the user.
+        QCOMPARE(b.caixas.textos(), QStringList{SemExpiracao});
         QCOMPARE(filho<QLabel>(&tela, "Estado")->text(), QStringLiteral("Navegando..."));
         const QString id = b.coluna("select max(ID) from USUARIOS").toString();
         QCOMPARE(b.coluna("select NOME from USUARIOS where ID = " + id).toString(), QStringLiteral("DANIEL"));
@@ -348,7 +353,7 @@ private Q_SLOTS:
         // Corrected, it saves; the password typed before is still taken.
         digita(&tela, "w_Cidade", QStringLiteral("SALVADOR"));
         botao(&tela, "Confirmar")->click();
-        QCOMPARE(b.caixas.textos().size(), 1);
+        QCOMPARE(b.caixas.textos(), (QStringList{"Campo 'CIDADE' deve possuir um valor.", SemExpiracao}));
         QCOMPARE(b.coluna("select SENHA from USUARIOS where CPF = '11122233396'").toString(), QStringLiteral("abcd"));
     }
 
@@ -546,11 +551,11 @@ private Q_SLOTS:
         QCOMPARE(b.caixas.textos(), QStringList{"Cidade ainda não Disponível"});
     }
 
-    // What only the administrator may change on the administrator's row (user 1): its password,
-    // its mobile number (a recovered password goes there) and blocking or cancelling it. An
-    // operator with the right to change finds the boxes read-only, and a save that would change
-    // them anyway is refused whole. Other users' rows, and the administrator at its own row, are
-    // not held back; unblocking the administrator stays open.
+    // What only the administrator may change on the administrator's row (user 1): its password and
+    // its mobile number (a recovered password goes there). An operator with the right to change
+    // finds the boxes read-only, and a save that would change them anyway is refused whole.
+    // Blocking or cancelling the administrator is refused to everyone, the administrator included.
+    // Other users' rows are not held back; unblocking the administrator stays open.
     void linhaDoAdministrador_data()
     {
         QTest::addColumn<QString>("usuario"); // logged in
@@ -561,7 +566,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mensagem"); // empty: the save goes through
         const QString senha = QStringLiteral("Somente o administrador pode alterar a senha do administrador.");
         const QString celular = QStringLiteral("Somente o administrador pode alterar o celular do administrador.");
-        const QString estado = QStringLiteral("Somente o administrador pode bloquear ou cancelar o administrador.");
+        const QString estado = QStringLiteral(
+            "O administrador do sistema (usuário 1) não pode ser bloqueado nem cancelado: deixe-o Ativo.");
         QTest::newRow("operator types a password") << "2" << 1 << "digita senha"
                                                    << "SENHA"
                                                    << "Comedal@1"
@@ -585,6 +591,12 @@ private Q_SLOTS:
         QTest::newRow("operator cancels") << "2" << 1 << "cancela"
                                           << "ATIVO"
                                           << "S" << estado;
+        QTest::newRow("administrator blocks itself") << "1" << 1 << "bloqueia"
+                                                     << "ATIVO"
+                                                     << "S" << estado;
+        QTest::newRow("administrator cancels itself") << "1" << 1 << "cancela"
+                                                      << "ATIVO"
+                                                      << "S" << estado;
         QTest::newRow("operator unblocks") << "2" << 1 << "desbloqueia"
                                            << "ATIVO"
                                            << "S"
@@ -667,8 +679,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("usuario");
         QTest::addColumn<QStringList>("mensagens");
         QTest::addColumn<int>("restam");
-        QTest::newRow("operator") << "2" << QStringList{"Somente o administrador pode excluir o administrador."} << 1;
-        QTest::newRow("administrator") << "1" << QStringList{"Excluir Registro?"} << 0;
+        // Nobody deletes the administrator, the administrator included.
+        const QStringList recusa{"O administrador do sistema (usuário 1) não pode ser excluído."};
+        QTest::newRow("operator") << "2" << recusa << 1;
+        QTest::newRow("administrator") << "1" << recusa << 1;
     }
     void excluirAdministrador()
     {
@@ -681,7 +695,6 @@ private Q_SLOTS:
         TCad_Usuario tela;
         QVERIFY(b.dados.Usuarios->locate({"ID"}, {1}));
         QVERIFY(botao(&tela, "Excluir")->isEnabled());
-        if (usuario == QStringLiteral("1")) b.caixas.responde(Botao::Sim);
         botao(&tela, "Excluir")->click();
         QCOMPARE(b.caixas.textos(), mensagens);
         QCOMPARE(b.coluna("select count(*) from USUARIOS where ID = 1").toInt(), restam);

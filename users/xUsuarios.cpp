@@ -2,6 +2,7 @@
 
 #include "common/acessos.h"
 #include "common/global.h"
+#include "common/regrasusuario.h"
 #include "common/sessao.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
@@ -565,9 +566,9 @@ void TCad_Usuario::FormActivate()
 // ---------------------------------------------------------------- the administrator's row
 
 // An operator who could set the administrator's password, or the mobile number a recovered
-// password is sent to, would log in as the administrator; one who could block, cancel or delete
-// the administrator would lock it out. Unblocking stays open: it is the way back after ten wrong
-// passwords, when the administrator cannot log in.
+// password is sent to, would log in as the administrator. Blocking, cancelling or deleting the
+// administrator is refused to everyone (common/regrasusuario). Unblocking stays open: it is the way
+// back for an administrator blocked before this rule.
 bool TCad_Usuario::administradorProtegido() const
 {
     if (sessao().UsuarioEmUso == QStringLiteral("1")) return false;
@@ -585,19 +586,21 @@ void TCad_Usuario::protegeAdministrador()
 // A save that would change what only the administrator may is refused whole; the row stays in change.
 void TCad_Usuario::confereAdministrador()
 {
-    if (!administradorProtegido()) return;
     auto mudou = [this](const QString& coluna) {
         const Field& f = Usuarios->field(coluna);
         return f.value().toString() != f.oldValue().toString();
     };
     QString recusa;
-    if ((senhaDigitada_ && !w_Senha->text().isEmpty()) || mudou(QStringLiteral("SENHA")))
-        recusa = QStringLiteral("Somente o administrador pode alterar a senha do administrador.");
-    else if (mudou(QStringLiteral("CELULAR")))
-        recusa = QStringLiteral("Somente o administrador pode alterar o celular do administrador.");
-    else if (mudou(QStringLiteral("ATIVO")) &&
-             Usuarios->value(QStringLiteral("ATIVO")).toString().trimmed() != QStringLiteral("S"))
-        recusa = QStringLiteral("Somente o administrador pode bloquear ou cancelar o administrador.");
+    // Nobody, the administrator included, may lock the administrator out.
+    if (mudou(QStringLiteral("ATIVO")))
+        recusa = recusaEstadoUsuario(Usuarios->value(QStringLiteral("ID")),
+                                     Usuarios->value(QStringLiteral("ATIVO")).toString());
+    if (recusa.isEmpty() && administradorProtegido()) {
+        if ((senhaDigitada_ && !w_Senha->text().isEmpty()) || mudou(QStringLiteral("SENHA")))
+            recusa = QStringLiteral("Somente o administrador pode alterar a senha do administrador.");
+        else if (mudou(QStringLiteral("CELULAR")))
+            recusa = QStringLiteral("Somente o administrador pode alterar o celular do administrador.");
+    }
     if (recusa.isEmpty()) return;
     avisa(recusa);
     throw Abort();
@@ -662,6 +665,7 @@ void TCad_Usuario::ConfirmarClick()
     LigacaoCampo::gravaPendentes(Usuarios);
     confereAdministrador();
     aplicaSenha();
+    const QString semExpiracao = avisoSemExpiracao(Usuarios->value(QStringLiteral("EXPIRA")));
     // The list is read again after the post, in name order; the user just saved is shown.
     QVariant gravado;
     const auto depois = Usuarios->afterPost;
@@ -678,6 +682,7 @@ void TCad_Usuario::ConfirmarClick()
     Usuarios->afterPost = depois;
     if (gravado.isValid() && !Usuarios->isEmpty() && Usuarios->value(QStringLiteral("ID")).toInt() != gravado.toInt())
         Usuarios->locate({QStringLiteral("ID")}, {gravado});
+    if (!semExpiracao.isEmpty()) avisa(semExpiracao);
 }
 
 void TCad_Usuario::NaoConfirmarClick()
@@ -687,8 +692,12 @@ void TCad_Usuario::NaoConfirmarClick()
 
 void TCad_Usuario::ExcluirClick()
 {
-    if (Excluir->isEnabled() && administradorProtegido()) {
-        avisa(QStringLiteral("Somente o administrador pode excluir o administrador."));
+    if (const QString recusa = Excluir->isEnabled() && Usuarios->active() && !Usuarios->isEmpty() &&
+                                       Usuarios->state() != EstadoDataset::Insert
+                                   ? recusaExcluirUsuario(Usuarios->value(QStringLiteral("ID")))
+                                   : QString();
+        !recusa.isEmpty()) {
+        avisa(recusa);
         return;
     }
     tela_->excluir();
