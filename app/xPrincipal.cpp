@@ -1,5 +1,6 @@
 #include "app/xPrincipal.h"
 
+#include "app/edicaopendente.h"
 #include "app/menuacessos.h"
 #include "app/sessaolog.h"
 #include "app/telas.h"
@@ -631,6 +632,8 @@ void TPrincipal::closeEvent(QCloseEvent* e)
 
 bool TPrincipal::FormCloseQuery()
 {
+    const QString pendentes = perguntaEdicaoPendente(telasEmEdicao());
+    if (!pendentes.isEmpty() && !confirma(pendentes)) return false;
     if (!confirma(QStringLiteral("Você gostaria realmente de Sair do Sistema?"))) return false;
     registraSaida();
     return true;
@@ -734,6 +737,22 @@ QWidget* TPrincipal::AbrirForm(const QString& entrada)
     sub->showMaximized();
     AreaTelas->setActiveSubWindow(sub);
     return w;
+}
+
+QStringList TPrincipal::telasEmEdicao() const
+{
+    QStringList nomes;
+    QStringList entradas = subJanelas_.keys() + janelas_.keys();
+    entradas.sort();
+    for (const QString& e : entradas) {
+        QWidget* w = tela(e);
+        if (!w || !telaEmEdicao(w)) continue;
+        // Named as its menu entry calls it ("Pesagem"), else by its caption.
+        const QAction* a = findChild<QAction*>(e);
+        const QString nome = a && !a->text().isEmpty() ? AjustaControle(a->text()) : w->windowTitle();
+        if (!nomes.contains(nome)) nomes << nome;
+    }
+    return nomes;
 }
 
 QMdiSubWindow* TPrincipal::subJanela(const QString& entrada) const
@@ -892,6 +911,8 @@ int Comedal(const fb::ConnectionSettings& banco)
     std::unique_ptr<TDados> dados;
     try {
         dados = std::make_unique<TDados>(banco);
+        // Rows read again under a box waiting for an answer would change what the action asked about.
+        dados->momentoLivre = [] { return !QApplication::activeModalWidget() && !QApplication::activePopupWidget(); };
     } catch (const std::exception& e) {
         relataErro(e);
         return 1;

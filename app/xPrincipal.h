@@ -117,6 +117,8 @@ private:
     void FormCreate();
     void FormShow();
     bool FormCloseQuery();
+    // The open screens with a record being edited or inserted, by name.
+    QStringList telasEmEdicao() const;
     void FormClose();
     void criaBarraAtalho();
     void criaBarraStatus();
