@@ -480,6 +480,8 @@ private Q_SLOTS:
                                          << "o gateway recusou a mensagem (HTTP 500: número bloqueado)";
         QTest::newRow("gateway says error") << "erro"
                                             << "o gateway recusou a mensagem: token inválido";
+        QTest::newRow("plain http to another machine") << "http"
+                                                       << "não é seguro: use https";
         QTest::newRow("no endpoint configured") << "sem url"
                                                 << "urlwhatappgw";
         QTest::newRow("no mobile number") << "sem celular"
@@ -499,6 +501,7 @@ private Q_SLOTS:
         }
         if (caso == QStringLiteral("erro")) gateway.resposta = "{\"erro\":\"token inválido\"}";
         if (caso == QStringLiteral("sem url")) url.clear();
+        if (caso == QStringLiteral("http")) url = QStringLiteral("http://gateway.exemplo.com.br/enviar");
         parametros().VetorConfig = {"tokenwhatappgw", "urlwhatappgw"};
         parametros().VetorConfigVal = {"TOKEN-XYZ", url};
         const bool semCelular = caso == QStringLiteral("sem celular");
@@ -521,6 +524,30 @@ private Q_SLOTS:
         QVERIFY(janela.isVisible());
         QCOMPARE(janela.contador, 3);
         if (semCelular) QVERIFY(gateway.pedidos.isEmpty());
+    }
+
+    void enderecoDoGateway_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("recusa"); // part of the refusal; empty: accepted
+        QTest::newRow("https") << "https://gw.exemplo.com.br/enviar" << "";
+        QTest::newRow("http, loopback") << "http://127.0.0.1:8080/enviar" << "";
+        QTest::newRow("http, localhost") << "http://localhost/enviar" << "";
+        QTest::newRow("http, IPv6 loopback") << "http://[::1]:8080/enviar" << "";
+        QTest::newRow("http, another machine") << "http://192.168.0.10/enviar" << "não é seguro";
+        QTest::newRow("http, a name like loopback") << "http://127.0.0.1.exemplo.com/enviar" << "não é seguro";
+        QTest::newRow("ftp") << "ftp://gw.exemplo.com.br/" << "não é válido";
+        QTest::newRow("no host") << "https:///enviar" << "não é válido";
+    }
+    void enderecoDoGateway()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, recusa);
+        const QString r = GatewayWhatsApp::recusaEndereco(QUrl(url));
+        if (recusa.isEmpty())
+            QVERIFY2(r.isEmpty(), qPrintable(r));
+        else
+            QVERIFY2(r.contains(recusa), qPrintable(r));
     }
 
     // Another workstation holds Ana's row (a change not committed yet): nothing goes out, as the

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -49,6 +50,21 @@ QUrl GatewayWhatsApp::endereco() const
     return QUrl(BuscaConfiguracao(QStringLiteral("urlwhatappgw")).trimmed(), QUrl::StrictMode);
 }
 
+QString GatewayWhatsApp::recusaEndereco(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+        return QStringLiteral("o endereço do gateway \"%1\" não é válido").arg(url.toString());
+    if (scheme == QStringLiteral("https")) return {};
+    // Only a gateway on this machine itself (a relay, the tests) may be reached without TLS.
+    const QHostAddress ip(url.host());
+    if (url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || (!ip.isNull() && ip.isLoopback()))
+        return {};
+    return QStringLiteral("o endereço do gateway \"%1\" não é seguro: use https, pois o token e a senha temporária "
+                          "não podem trafegar sem criptografia")
+        .arg(url.toString());
+}
+
 QByteArray GatewayWhatsApp::corpo(const QString& token, const QString& celular, const QString& texto)
 {
     QJsonObject o;
@@ -64,12 +80,13 @@ GatewayWhatsApp::Resultado GatewayWhatsApp::envia(const QString& token, const QS
     const QUrl url = endereco();
     if (url.isEmpty())
         return {false, QStringLiteral("o endereço do gateway (parâmetro urlwhatappgw) não está configurado")};
-    if (!url.isValid() || (url.scheme() != QStringLiteral("http") && url.scheme() != QStringLiteral("https")))
-        return {false, QStringLiteral("o endereço do gateway \"%1\" não é válido").arg(url.toString())};
+    if (const QString recusa = recusaEndereco(url); !recusa.isEmpty()) return {false, recusa};
 
     CursorOcupado cursor;
     QNetworkAccessManager rede;
     QNetworkRequest pedido(url);
+    // A redirect never takes the token and the password from https to plain http.
+    pedido.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     pedido.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json; charset=utf-8"));
     pedido.setTransferTimeout(limiteMs_);
     QNetworkReply* resposta = rede.post(pedido, corpo(token, celular, texto));

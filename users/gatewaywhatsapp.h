@@ -1,6 +1,6 @@
 #pragma once
 // Client of the WhatsApp messaging gateway that delivers the temporary passwords of the recovery.
-// One HTTP POST of a JSON object {"token", "numero", "mensagem"} to the gateway's endpoint (the
+// One HTTPS POST of a JSON object {"token", "numero", "mensagem"} to the gateway's endpoint (the
 // parameter urlwhatappgw); the gateway has accepted the message when it answers 2xx without an
 // "erro" member. The format is described in users/README.md.
 
@@ -26,6 +26,10 @@ public:
 
     // Sends and waits for the answer (busy cursor, no user input meanwhile), at most the time limit.
     Resultado envia(const QString& token, const QString& celular, const QString& texto) const;
+
+    // Why the message may not go to this address; empty when it may. The token and the temporary
+    // password travel only over https; plain http only to a gateway on this machine.
+    static QString recusaEndereco(const QUrl& url);
 
     // The body of the request.
     static QByteArray corpo(const QString& token, const QString& celular, const QString& texto);
