@@ -741,6 +741,61 @@ private Q_SLOTS:
         }
     }
 
+    // A screen holding a record being typed is named before the usual question; No keeps the
+    // program and what was typed, Yes goes on to the usual question. Screens only browsing are not named.
+    void sairComRegistroEmEdicao()
+    {
+        auto p = janelaLogada(1);
+        QVERIFY(p);
+        telas::registra(QStringLiteral("Opcao10"), Tela{[](QWidget* pai) {
+                                                            auto* t = new TelaFalsa(QStringLiteral("Pessagem"), pai);
+                                                            auto* peso = new DBEdit(t);
+                                                            peso->liga(Dados->Refeicao, QStringLiteral("PESO"));
+                                                            return t;
+                                                        },
+                                                        Tela::Exibicao::Filha, Tela::Fechamento::Minimiza});
+        telas::registra(QStringLiteral("Opcao00"), Tela{[](QWidget* pai) {
+                                                            auto* t = new TelaFalsa(QStringLiteral("Clientes"), pai);
+                                                            auto* lista = new Dataset(QStringLiteral("Lista"), &Dados->fatura,
+                                                                                      &Dados->TransFatura, t);
+                                                            lista->setSQL({QStringLiteral("select * from CLIENTE")});
+                                                            lista->open();
+                                                            return t;
+                                                        },
+                                                        Tela::Exibicao::Filha, Tela::Fechamento::Minimiza});
+        QVERIFY(p->AbrirForm(QStringLiteral("Opcao00")));
+        QVERIFY(p->AbrirForm(QStringLiteral("Opcao10")));
+        Dataset& refeicao = *Dados->Refeicao;
+        refeicao.open();
+        refeicao.append();
+        refeicao.field(QStringLiteral("PESO")).setValue(0.515);
+        QSignalSpy fim(p.get(), &TPrincipal::encerrando);
+
+        caixas_.responde(Botao::Nao);
+        p->close();
+        QCOMPARE(caixas_.textos(), QStringList{"Existem registros em edição: Pesagem. Sair sem gravar?"});
+        QCOMPARE(caixas_.caixas()[0].botoes, Botao::Sim | Botao::Nao);
+        QCOMPARE(fim.size(), 0);
+        QCOMPARE(refeicao.state(), EstadoDataset::Insert);
+        QCOMPARE(refeicao.field(QStringLiteral("PESO")).asFloat(), 0.515);
+
+        caixas_.responde(Botao::Sim);
+        caixas_.responde(Botao::Nao);
+        p->close();
+        QCOMPARE(caixas_.textos(), (QStringList{"Existem registros em edição: Pesagem. Sair sem gravar?",
+                                                "Existem registros em edição: Pesagem. Sair sem gravar?",
+                                                "Você gostaria realmente de Sair do Sistema?"}));
+        QCOMPARE(fim.size(), 0);
+        QVERIFY(Dados->fatura.isValid());
+
+        // Given up, only the usual question.
+        refeicao.cancel();
+        caixas_.limpa();
+        caixas_.responde(Botao::Nao);
+        p->close();
+        QCOMPARE(caixas_.textos(), QStringList{"Você gostaria realmente de Sair do Sistema?"});
+    }
+
     // Another workstation logs in at the same moment and its row takes the key the generator was
     // at: the exit writes the logout time into this session's own row, not into the other one.
     void saidaNaLinhaDestaSessao()
