@@ -589,13 +589,15 @@ void TSenha::bloqueia(int usuario)
     // The blocking must stand even when the log row cannot be written.
     // The administrator is not blocked: anyone at a counter could otherwise lock the restaurant out
     // of its own administration. The attempt is logged and the program ends all the same.
-    if (!ehAdministrador(usuario)) protegido([usuario] {
-        ExecutorSQL& sql = *Dados->ExecSQL;
-        sql.SQL = QStringList{QStringLiteral("UPDATE USUARIOS SET ATIVO='B' WHERE ID=:ID")};
-        sql.setParametro(QStringLiteral("ID"), usuario);
-        sql.ExecQuery();
-        Dados->TransFatura.commitRetaining();
-    });
+    if (!ehAdministrador(usuario)) {
+        protegido([usuario] {
+            ExecutorSQL& sql = *Dados->ExecSQL;
+            sql.SQL = QStringList{QStringLiteral("UPDATE USUARIOS SET ATIVO='B' WHERE ID=:ID")};
+            sql.setParametro(QStringLiteral("ID"), usuario);
+            sql.ExecQuery();
+            Dados->TransFatura.commitRetaining();
+        });
+    }
     protegido([usuario] { GravaLogUsuario(usuario, Dados->VersaoSistemaCentral + QStringLiteral("*")); });
     encerra();
 }

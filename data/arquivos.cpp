@@ -7,6 +7,25 @@
 
 TDados* Dados = nullptr;
 
+namespace {
+
+// Every dataset reads its rows again on the row it showed; one failing does not keep the others closed.
+void retomaTodos(const QList<QPointer<Dataset>>& ligados)
+{
+    std::exception_ptr primeiro;
+    for (const QPointer<Dataset>& d : ligados) {
+        if (!d) continue;
+        try {
+            d->retomaConexao();
+        } catch (...) {
+            if (!primeiro) primeiro = std::current_exception();
+        }
+    }
+    if (primeiro) std::rethrow_exception(primeiro);
+}
+
+} // namespace
+
 void ExecutorSQL::ExecQuery()
 {
     fb::Statement st(att_, tra_, SQL.join(u'\n'));
@@ -149,17 +168,7 @@ void TDados::reconecta()
     desconectado_ = false;
     if (!renovacao_.isActive()) renovacao_.start();
 
-    // One dataset failing does not keep the others closed.
-    std::exception_ptr primeiro;
-    for (const QPointer<Dataset>& d : ligados) {
-        if (!d) continue;
-        try {
-            d->retomaConexao();
-        } catch (...) {
-            if (!primeiro) primeiro = std::current_exception();
-        }
-    }
-    if (primeiro) std::rethrow_exception(primeiro);
+    retomaTodos(ligados);
 }
 
 bool TDados::renovaTransacao()
@@ -180,16 +189,7 @@ bool TDados::renovaTransacao()
     TransFatura.commit();
     TransFatura.start(fatura);
 
-    std::exception_ptr primeiro;
-    for (const QPointer<Dataset>& d : ligados) {
-        if (!d) continue;
-        try {
-            d->retomaConexao();
-        } catch (...) {
-            if (!primeiro) primeiro = std::current_exception();
-        }
-    }
-    if (primeiro) std::rethrow_exception(primeiro);
+    retomaTodos(ligados);
     return true;
 }
 

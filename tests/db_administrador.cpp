@@ -36,14 +36,17 @@ private Q_SLOTS:
         QTest::newRow("typed with punctuation") << QStringList{"529.982.247-25", "12/03/1980", "(71) 98888-7777"} << "";
         QTest::newRow("digits only") << QStringList{"52998224725", "12031980", "7188887777"} << "";
         QTest::newRow("wrong check digit") << QStringList{"52998224726", "12/03/1980", "71988887777"} << "CPF inválido";
-        QTest::newRow("the placeholder") << QStringList{"000.000.000-00", "12/03/1980", "71988887777"} << "CPF inválido";
+        QTest::newRow("the placeholder") << QStringList{"000.000.000-00", "12/03/1980", "71988887777"}
+                                         << "CPF inválido";
         QTest::newRow("a quote") << QStringList{"5299822472'5", "12/03/1980", "71988887777"} << "CPF inválido";
         QTest::newRow("no such date") << QStringList{"52998224725", "31/02/1980", "71988887777"}
                                       << "Data de nascimento inválida";
-        QTest::newRow("born in the future") << QStringList{"52998224725", "12/03/2990", "71988887777"}
-                                            << "Data de nascimento inválida";
-        QTest::newRow("mobile without DDD") << QStringList{"52998224725", "12/03/1980", "98888-7777"} << "Celular inválido";
-        QTest::newRow("another user's CPF") << QStringList{"11144477735", "12/03/1980", "71988887777"} << "já é do usuário CARLA";
+        QTest::newRow("born in the future")
+            << QStringList{"52998224725", "12/03/2990", "71988887777"} << "Data de nascimento inválida";
+        QTest::newRow("mobile without DDD")
+            << QStringList{"52998224725", "12/03/1980", "98888-7777"} << "Celular inválido";
+        QTest::newRow("another user's CPF")
+            << QStringList{"11144477735", "12/03/1980", "71988887777"} << "já é do usuário CARLA";
     }
     void dadosDoAdministrador()
     {
@@ -59,7 +62,8 @@ private Q_SLOTS:
         if (recusa.isEmpty()) {
             QVERIFY2(s.codigo == 0, qPrintable(s.erro));
             QCOMPARE(cpf, QStringLiteral("52998224725"));
-            QCOMPARE(db.valor(QStringLiteral("select NASCIMENTO from USUARIOS where ID = 1")).toDate(), QDate(1980, 3, 12));
+            QCOMPARE(db.valor(QStringLiteral("select NASCIMENTO from USUARIOS where ID = 1")).toDate(),
+                     QDate(1980, 3, 12));
             QCOMPARE(db.valor(QStringLiteral("select CELULAR from USUARIOS where ID = 1")).toString(),
                      argumentos[2].size() > 12 ? QStringLiteral("71988887777") : QStringLiteral("7188887777"));
             QCOMPARE(administrador(db, {"--pendente"}).codigo, 1);

@@ -47,6 +47,7 @@ const char* const kFicha =
     "insert into USUARIOS (ID, NOME, SENHA, CIDADE, BAIRRO, CPF, NASCIMENTO, ATIVO, SOLICITASENHA) "
     "values (3, 'BRUNO', 'Bruno1', 'SALVADOR', 'BARRA', '52998224725', '1990-07-01', 'S', 'N');\n"
     "set generator GEN_USUARIOS to 3;\n"
+    "update USUARIOS set EXPIRA = '2030-12-31';\n"
     "insert into EMPRESAS (ID, CNPJ, RAZAOSOCIAL, FANTASIA, BAIRRO) values (2, '11444777000161', 'SEGUNDA LTDA', "
     "'SEGUNDA', 'BARRA');\n"
     "set generator GEN_EMPRESAS to 2;\n";

@@ -756,8 +756,9 @@ private Q_SLOTS:
                                                         Tela::Exibicao::Filha, Tela::Fechamento::Minimiza});
         telas::registra(QStringLiteral("Opcao00"), Tela{[](QWidget* pai) {
                                                             auto* t = new TelaFalsa(QStringLiteral("Clientes"), pai);
-                                                            auto* lista = new Dataset(QStringLiteral("Lista"), &Dados->fatura,
-                                                                                      &Dados->TransFatura, t);
+                                                            auto* lista =
+                                                                new Dataset(QStringLiteral("Lista"), &Dados->fatura,
+                                                                            &Dados->TransFatura, t);
                                                             lista->setSQL({QStringLiteral("select * from CLIENTE")});
                                                             lista->open();
                                                             return t;

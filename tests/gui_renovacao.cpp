@@ -173,7 +173,8 @@ private Q_SLOTS:
         };
         auto sincroniza = [&] { tela.findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click(); };
 
-        const qint64 aberta = central.valor(QStringLiteral("select current_transaction from rdb$database")).toLongLong();
+        const qint64 aberta =
+            central.valor(QStringLiteral("select current_transaction from rdb$database")).toLongLong();
         QVERIFY(!tela.TransExterno.isActive());
         const qint64 ociosa = snapshotMaisAntigo(central);
         QVERIFY2(ociosa > aberta, qPrintable(QStringLiteral("%1 <= %2").arg(ociosa).arg(aberta)));
@@ -183,7 +184,8 @@ private Q_SLOTS:
         QCOMPARE(caixas_.textos().last(), QStringLiteral("Exportado 20 registros"));
         QVERIFY(!tela.TransExterno.isActive());
         QCOMPARE(central.valor(QStringLiteral("select count(*) from REFEICAO")).toInt(), 20);
-        const qint64 exportou = central.valor(QStringLiteral("select current_transaction from rdb$database")).toLongLong();
+        const qint64 exportou =
+            central.valor(QStringLiteral("select current_transaction from rdb$database")).toLongLong();
         const qint64 depois = snapshotMaisAntigo(central);
         QVERIFY2(depois > exportou, qPrintable(QStringLiteral("%1 <= %2").arg(depois).arg(exportou)));
 

@@ -94,12 +94,14 @@ int main(int argc, char** argv)
         fb::Transaction tra(att);
         if (!cpfNovo.isEmpty()) {
             // The recovery finds the user by CPF: two users with one CPF would make it ambiguous.
-            fb::Statement outro(att, tra, QStringLiteral("select first 1 NOME from USUARIOS where CPF = :CPF and ID <> :ID"));
+            fb::Statement outro(att, tra,
+                                QStringLiteral("select first 1 NOME from USUARIOS where CPF = :CPF and ID <> :ID"));
             outro.setParameter(QStringLiteral("CPF"), cpfNovo);
             outro.setParameter(QStringLiteral("ID"), UsuarioAdministrador);
             outro.execute();
             if (outro.fetch())
-                return falha(QStringLiteral("O CPF %1 já é do usuário %2.").arg(cpfNovo, outro.value(0).toString().trimmed()));
+                return falha(
+                    QStringLiteral("O CPF %1 já é do usuário %2.").arg(cpfNovo, outro.value(0).toString().trimmed()));
             outro.close();
             fb::Statement grava(att, tra,
                                 QStringLiteral("update USUARIOS set CPF = :CPF, NASCIMENTO = :NASCIMENTO, "
@@ -112,13 +114,13 @@ int main(int argc, char** argv)
             grava.execute();
             if (grava.affectedRows() == 0) return falha(QStringLiteral("O banco não tem o administrador (usuário 1)."));
         }
-        fb::Statement mostra(att, tra,
-                             QStringLiteral("select CPF, NASCIMENTO, CELULAR from USUARIOS where ID = :ID"));
+        fb::Statement mostra(att, tra, QStringLiteral("select CPF, NASCIMENTO, CELULAR from USUARIOS where ID = :ID"));
         mostra.setParameter(QStringLiteral("ID"), UsuarioAdministrador);
         mostra.execute();
         const bool existe = mostra.fetch();
         const QString cpfGuardado = existe ? mostra.value(0).toString().trimmed() : QString();
-        const bool semDados = !existe || cpfGuardado == CpfDaInstalacao || mostra.value(2).toString().trimmed().isEmpty();
+        const bool semDados =
+            !existe || cpfGuardado == CpfDaInstalacao || mostra.value(2).toString().trimmed().isEmpty();
         if (!pendente) {
             if (existe)
                 std::printf("Administrador: CPF %s, nascimento %s, celular %s%s\n", cpfGuardado.toUtf8().constData(),
@@ -134,7 +136,8 @@ int main(int argc, char** argv)
         if (pendente) return semDados ? 0 : 1;
     } catch (const fb::Error& e) {
         if (e.isLockConflict())
-            return falha(QStringLiteral("O cadastro do administrador está sendo alterado em outra estação; tente de novo."));
+            return falha(
+                QStringLiteral("O cadastro do administrador está sendo alterado em outra estação; tente de novo."));
         return falha(e.message());
     }
     return 0;

@@ -53,7 +53,8 @@ QUrl GatewayWhatsApp::endereco() const
 QString GatewayWhatsApp::recusaEndereco(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
         return QStringLiteral("o endereço do gateway \"%1\" não é válido").arg(url.toString());
     if (scheme == QStringLiteral("https")) return {};
     // Only a gateway on this machine itself (a relay, the tests) may be reached without TLS.
