@@ -30,7 +30,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
+#include <optional>
 
 namespace {
 
@@ -108,7 +108,7 @@ bool maisLongoQueAColuna(Dataset& cliente, const QString& coluna, const QString&
 {
     const int tamanho = cliente.field(coluna).size();
     if (tamanho <= 0 || texto.size() <= tamanho) return false;
-    avisa(QStringLiteral("Registro não Encontrado!"));
+    avisa(TelaCadastro::textoNaoEncontrado());
     return true;
 }
 
@@ -575,9 +575,6 @@ void TCad_Cliente::ligaCampos()
         TelaCadastro::defineMarca(w, MarcaPreencher);
     TelaCadastro::defineMarca(w_ID, MarcaIgnorada);
 
-    // The boxes whose leaving runs a rule.
-    for (QWidget* w : QList<QWidget*>{w_Nome, w_CPF, w_IDENTIDADE, w_TELEFONE, w_CELULAR, w_MAE, w_Bairro, w_CEP})
-        w->installEventFilter(this);
     connect(w_Nome, &QLineEdit::textEdited, this, [this] { w_NomeChange(); });
 
     connect(Cliente, &Dataset::recordChanged, this, [this] { DataSourceDataChange(); });
@@ -604,6 +601,31 @@ void TCad_Cliente::configuraTela()
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineSoIncluindo({w_Copia});
     tela_->defineRotuloEstado(Estado);
+    // The boxes whose leaving runs a rule; saving runs the rule of the box that has the cursor.
+    tela_->defineSaidas({w_Nome, w_CPF, w_IDENTIDADE, w_TELEFONE, w_CELULAR, w_MAE, w_Bairro, w_CEP},
+                        [this](QWidget* caixa) { return saidaDe(caixa); });
+    tela_->antesDeGravar = [this] {
+        // The new client's address, as its boxes show it, for the copy button of the next one.
+        enderecoNovo_.clear();
+        if (Cliente->state() == EstadoDataset::Insert)
+            enderecoNovo_ = {w_ENDERECO->text(),
+                             w_Bairro->currentText(),
+                             mascara::textoParaValor(w_CEP->mascara(), w_CEP->displayText()),
+                             Cliente->field(QStringLiteral("CIDADE")).asString(),
+                             mascara::posicoesDigitadas(w_TELEFONE->mascara(), w_TELEFONE->displayText()),
+                             mascara::posicoesDigitadas(w_CELULAR->mascara(), w_CELULAR->displayText())};
+    };
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        if (antes != EstadoDataset::Insert) return;
+        // Remembered only once the client is really saved.
+        a_Endereco = enderecoNovo_.value(0);
+        a_Bairro = enderecoNovo_.value(1);
+        a_Cep = enderecoNovo_.value(2);
+        a_Cidade = enderecoNovo_.value(3);
+        a_Telefone = enderecoNovo_.value(4);
+        a_Celular = enderecoNovo_.value(5);
+        clicaUltimo();
+    };
 
     // Keys: the screen sees them before its boxes.
     tela_->teclas = [this](QKeyEvent*) {
@@ -698,32 +720,6 @@ void TCad_Cliente::MudancaDeFoco()
 }
 
 // ---------------------------------------------------------------- leaving the boxes
-
-bool TCad_Cliente::eventFilter(QObject* objeto, QEvent* evento)
-{
-    auto* w = qobject_cast<QWidget*>(objeto);
-    if (!w) return false;
-    if (evento->type() == QEvent::FocusIn) {
-        dentro_ = w;
-        return false;
-    }
-    if (evento->type() != QEvent::FocusOut) return false;
-    const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-    // Another window taking the focus (a message box, a menu) is no leaving of the box; nor is the
-    // focus passing through a box that a refused leaving took it back from.
-    if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || dentro_ != w) return false;
-    dentro_ = nullptr;
-    // The box writes what was typed first, so that the rule sees the field's new value.
-    static_cast<QObject*>(w)->event(evento);
-    if (QApplication::focusWidget() == w) return true; // the box kept the focus (an incomplete mask)
-    bool aceito = true;
-    protegido([&] { aceito = saidaDe(w); });
-    if (!aceito) {
-        w->setFocus(Qt::OtherFocusReason);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
-    }
-    return true;
-}
 
 bool TCad_Cliente::saidaDe(QWidget* caixa)
 {
@@ -845,31 +841,7 @@ void TCad_Cliente::ExcluirClick()
 
 void TCad_Cliente::ActGravarExecute()
 {
-    if (!Cliente->active()) return;
-    const EstadoDataset antes = Cliente->state();
-    if (antes != EstadoDataset::Browse) {
-        LigacaoCampo::gravaPendentes(Cliente);
-        // The new client's address, as its boxes show it, for the copy button of the next one.
-        QStringList endereco;
-        if (antes == EstadoDataset::Insert)
-            endereco = {w_ENDERECO->text(),
-                        w_Bairro->currentText(),
-                        mascara::textoParaValor(w_CEP->mascara(), w_CEP->displayText()),
-                        Cliente->field(QStringLiteral("CIDADE")).asString(),
-                        mascara::posicoesDigitadas(w_TELEFONE->mascara(), w_TELEFONE->displayText()),
-                        mascara::posicoesDigitadas(w_CELULAR->mascara(), w_CELULAR->displayText())};
-        Cliente->post();
-        // Remembered only once the client is really saved.
-        if (antes == EstadoDataset::Insert) {
-            a_Endereco = endereco[0];
-            a_Bairro = endereco[1];
-            a_Cep = endereco[2];
-            a_Cidade = endereco[3];
-            a_Telefone = endereco[4];
-            a_Celular = endereco[5];
-        }
-    }
-    if (antes == EstadoDataset::Insert) clicaUltimo();
+    tela_->confirmar();
 }
 
 void TCad_Cliente::ActCancelarExecute()
@@ -885,64 +857,48 @@ void TCad_Cliente::ActCancelarExecute()
 
 void TCad_Cliente::BotaoCodigoClick()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    const QString texto = resposta.trimmed();
-    if (texto.isEmpty()) return;
-    bool ok = false;
-    const qint64 codigo = texto.toLongLong(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-    // A number past the key's range names no client; as a parameter of the key it would overflow.
-    if (codigo > std::numeric_limits<qint32>::max()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        return;
-    }
-    Cliente->close();
-    Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
-    Cliente->setParametro(QStringLiteral("ID"), codigo);
-    Cliente->open();
-    if (Cliente->isEmpty()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        Cliente->close();
-        Cliente->setLinha(1, regrascliente::linhaPorId());
-        Cliente->setParametro(QStringLiteral("ID"), anterior.toLongLong()); // none before: 0, no client
-        Cliente->open();
-    }
-    Cliente->refresh();
+    const bool procurou = tela_->irPara(
+        [this](qint64 codigo) {
+            Cliente->close();
+            Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
+            Cliente->setParametro(QStringLiteral("ID"), codigo);
+            Cliente->open();
+        },
+        [this, anterior] {
+            Cliente->close();
+            Cliente->setLinha(1, regrascliente::linhaPorId());
+            Cliente->setParametro(QStringLiteral("ID"), anterior.toLongLong()); // none before: 0, no client
+            Cliente->open();
+        });
+    if (procurou) Cliente->refresh();
 }
 
 void TCad_Cliente::SpeedButton5Click()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.trimmed().isEmpty()) return;
-    if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta.trimmed())) return;
+    const std::optional<QString> resposta = tela_->perguntaIrPara();
+    if (!resposta || resposta->trimmed().isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta->trimmed())) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE IDENTIDADE = CAST(:IDENTIDADE AS VARCHAR(255))") +
                              regrascliente::planoPorIdentidade);
-    Cliente->setParametro(QStringLiteral("IDENTIDADE"), resposta.trimmed());
+    Cliente->setParametro(QStringLiteral("IDENTIDADE"), resposta->trimmed());
     Cliente->open();
     if (Cliente->isEmpty()) {
         FixaCliente(anterior);
-        avisa(QStringLiteral("Registro não Encontrado!"));
+        avisa(TelaCadastro::textoNaoEncontrado());
     }
     Cliente->refresh();
 }
 
 void TCad_Cliente::SpeedButton6Click()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.isEmpty()) return;
-    if (maisLongoQueAColuna(*Cliente, QStringLiteral("CPF"), resposta)) return;
+    const std::optional<QString> resposta = tela_->perguntaIrPara();
+    if (!resposta || resposta->isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("CPF"), *resposta)) return;
     // The boxes are repainted once, when the search has ended.
     Cliente->disableControls();
     struct Retoma
@@ -952,11 +908,11 @@ void TCad_Cliente::SpeedButton6Click()
     } retoma{Cliente};
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE CPF = CAST(:CPF AS VARCHAR(255))") + regrascliente::planoPorCpf);
-    Cliente->setParametro(QStringLiteral("CPF"), resposta);
+    Cliente->setParametro(QStringLiteral("CPF"), *resposta);
     Cliente->open();
     if (Cliente->isEmpty()) {
         FixaCliente(anterior);
-        avisa(QStringLiteral("Registro não Encontrado!"));
+        avisa(TelaCadastro::textoNaoEncontrado());
     }
     Cliente->refresh();
 }

@@ -369,6 +369,7 @@ void TEmpresa::configuraTela()
     tela_->defineAcoes(nullptr, Alterar, nullptr);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->perguntaAoCancelar = false;
+    tela_->depoisDeGravar = [this](EstadoDataset) { reabre(); };
 
     // Every way into a change (typing, a picture, the clipboard) passes here.
     antesEditar_ = Empresas->beforeEdit;
@@ -437,10 +438,7 @@ void TEmpresa::AlterarClick()
 
 void TEmpresa::ConfirmarClick()
 {
-    if (!Empresas->isEditing()) return;
-    LigacaoCampo::gravaPendentes(Empresas);
-    Empresas->post();
-    reabre();
+    tela_->confirmar();
 }
 
 void TEmpresa::NaoConfirmarClick()

@@ -485,6 +485,18 @@ void TCad_Usuario::configuraTela()
     tela_->defineSoEditando({w_Senha});
     tela_->defineRotuloEstado(Estado);
     tela_->aoCancelar = [this] { tela_->atualizaEstado(); };
+    tela_->antesDeGravar = [this] {
+        confereAdministrador();
+        aplicaSenha();
+        gravando_ = Usuarios->state() == EstadoDataset::Edit ? Usuarios->value(QStringLiteral("ID")) : QVariant();
+    };
+    // The list is read again after the post, in name order; the user just saved is shown.
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        const QVariant gravado = antes == EstadoDataset::Insert ? Usuarios->chaveInserida() : gravando_;
+        if (gravado.isValid() && !Usuarios->isEmpty() &&
+            Usuarios->value(QStringLiteral("ID")).toInt() != gravado.toInt())
+            Usuarios->locate({QStringLiteral("ID")}, {gravado});
+    };
 
     tela_->ativaEnterAvanca(); // the memo included
     tela_->defineTecla(
@@ -658,26 +670,7 @@ void TCad_Usuario::AlterarClick()
 
 void TCad_Usuario::ConfirmarClick()
 {
-    if (!Usuarios->isEditing()) return;
-    LigacaoCampo::gravaPendentes(Usuarios);
-    confereAdministrador();
-    aplicaSenha();
-    // The list is read again after the post, in name order; the user just saved is shown.
-    QVariant gravado;
-    const auto depois = Usuarios->afterPost;
-    Usuarios->afterPost = [&gravado, depois](Dataset& d) {
-        gravado = d.value(QStringLiteral("ID"));
-        if (depois) depois(d);
-    };
-    try {
-        Usuarios->post();
-    } catch (...) {
-        Usuarios->afterPost = depois;
-        throw;
-    }
-    Usuarios->afterPost = depois;
-    if (gravado.isValid() && !Usuarios->isEmpty() && Usuarios->value(QStringLiteral("ID")).toInt() != gravado.toInt())
-        Usuarios->locate({QStringLiteral("ID")}, {gravado});
+    tela_->confirmar();
 }
 
 void TCad_Usuario::NaoConfirmarClick()
@@ -723,23 +716,19 @@ void TCad_Usuario::abreSomente(const QVariant& id)
 
 void TCad_Usuario::BotaoCodigoClick()
 {
-    if (Usuarios->isEditing()) return;
     const QVariant lembrado =
         Usuarios->active() && !Usuarios->isEmpty() ? Usuarios->value(QStringLiteral("ID")) : QVariant();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.trimmed().isEmpty()) return;
-    bool ok = false;
     // Keys are INTEGER: a number past that range is no code, and would fail as a parameter.
-    const int codigo = SemAcento(resposta).trimmed().toInt(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-
+    TelaCadastro::IrPara regra;
+    regra.alemDaChaveNaoEncontrado = false;
+    regra.semAcento = true;
+    const std::optional<qint64> codigo = tela_->perguntaCodigo(regra);
+    if (!codigo) return;
     Usuarios->disableControls();
     try {
-        abreSomente(codigo);
+        abreSomente(*codigo);
         if (Usuarios->isEmpty()) {
-            avisa(QStringLiteral("Registro não Encontrado!"));
+            avisa(TelaCadastro::textoNaoEncontrado());
             abreSomente(lembrado);
         }
     } catch (...) {

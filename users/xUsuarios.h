@@ -82,6 +82,7 @@ private:
     AtivacaoTela* ativacao_;
     bool podeIncluir_ = false, podeAlterar_ = false, podeExcluir_ = false;
     bool senhaDigitada_ = false;
+    QVariant gravando_; // the key of the user being saved, while it is saved
     bool reiniciando_ = false;
 
     QTabWidget* PageControl;

@@ -399,6 +399,11 @@ void TPessagem::montaTela()
     tela_->defineAcoes(Incluir, Alterar, Excluir);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineRotuloEstado(Estado);
+    // The meal just stored, by the key the database gave it: the newest meal may already be
+    // another counter's.
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
+    };
 
     auto liga = [this](QAbstractButton* b, void (TPessagem::*acao)()) {
         connect(b, &QAbstractButton::clicked, this, [this, acao] { protegido([this, acao] { (this->*acao)(); }); });
@@ -604,15 +609,7 @@ void TPessagem::ExcluirClick()
 
 void TPessagem::ConfirmarClick()
 {
-    const EstadoDataset antes = Refeicao->state();
-    if (Refeicao->isEditing()) {
-        // A button takes no part in the boxes' leaving: what is still typed is written first.
-        LigacaoCampo::gravaPendentes(Refeicao);
-        Refeicao->post();
-    }
-    // The meal just stored, by the key the database gave it: the newest meal may already be
-    // another counter's.
-    if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
+    tela_->confirmar();
 }
 
 void TPessagem::NaoConfirmarClick()
@@ -650,21 +647,8 @@ void TPessagem::BotaoCodigoClick()
     // With no meal shown, going back selects none (key 0) instead of a broken clause.
     const Field* id = Refeicao->active() ? Refeicao->findField(QStringLiteral("ID")) : nullptr;
     const qint64 CodigoAntigo = id && !id->isNull() ? chaveInteira(*id) : 0;
-
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    const QString texto = resposta.trimmed();
-    if (texto.isEmpty()) return;
-    bool ok = false;
-    const qint64 codigo = texto.toLongLong(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-
-    selecionaChave(codigo);
-    if (Refeicao->isEmpty()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        selecionaChave(CodigoAntigo);
-    }
+    tela_->irPara([this](qint64 codigo) { selecionaChave(codigo); },
+                  [this, CodigoAntigo] { selecionaChave(CodigoAntigo); });
 }
 
 void TPessagem::Button1Click(int atitude)
