@@ -11,7 +11,9 @@
 #include "common/ui/dbmemo.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
+#include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 
 #include <QApplication>
@@ -48,30 +50,14 @@ void esqueceEndereco()
     a_Celular.clear();
 }
 
-const QColor corTopo(0x1C, 0x79, 0xB0);
-const QColor corCodigo(0xFF, 0xFF, 0xB0);
-const QColor corTituloGrupo(0xA6, 0xCA, 0xF0); // sky blue
-const QColor azulMarinho(0x00, 0x00, 0x80);
-const QColor vermelho(0xFF, 0x00, 0x00);
 
 // Marks of the boxes for the focus colours: 1 to be filled, 10 left alone (the code).
 constexpr int MarcaPreencher = 1;
 constexpr int MarcaIgnorada = 10;
 
-void corTexto(QWidget* w, const QColor& cor)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, cor);
-    w->setPalette(p);
-}
-
-void corFundo(QWidget* w, const QColor& cor)
-{
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, cor);
-    w->setPalette(p);
-}
+using visual::comBotao;
+using visual::corFundo;
+using visual::corTexto;
 
 // Small drawn pictures for the search and copy buttons (the record buttons have bitmap files).
 QIcon iconeLupa()
@@ -80,9 +66,9 @@ QIcon iconeLupa()
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(azulMarinho, 2));
+    p.setPen(QPen(cor::azulMarinho, 2));
     p.drawEllipse(QRectF(3, 3, 10, 10));
-    p.setPen(QPen(azulMarinho, 3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(cor::azulMarinho, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(12, 12), QPointF(17, 17));
     return QIcon(pm);
 }
@@ -92,7 +78,7 @@ QIcon iconeCopia()
     QPixmap pm(20, 20);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    p.setPen(QPen(azulMarinho, 1));
+    p.setPen(QPen(cor::azulMarinho, 1));
     p.setBrush(Qt::white);
     p.drawRect(QRect(3, 2, 10, 12));
     p.drawRect(QRect(7, 6, 10, 12));
@@ -140,8 +126,8 @@ QFrame* grupo(QWidget* pai, const char* nome, const QString& titulo, QLabel*& ro
     QFont f = rotuloTitulo->font();
     f.setBold(true);
     rotuloTitulo->setFont(f);
-    corFundo(rotuloTitulo, corTituloGrupo);
-    corTexto(rotuloTitulo, azulMarinho);
+    corFundo(rotuloTitulo, cor::azulCeu);
+    corTexto(rotuloTitulo, cor::azulMarinho);
     v->addWidget(rotuloTitulo);
     corpo = new QGridLayout;
     corpo->setContentsMargins(6, 2, 6, 6);
@@ -151,26 +137,12 @@ QFrame* grupo(QWidget* pai, const char* nome, const QString& titulo, QLabel*& ro
     return g;
 }
 
+// The caption is named after its box: "Label_w_Nome".
 QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
 {
-    auto* l = new QLabel(texto, pai);
+    QLabel* l = visual::legenda(pai, texto, caixa);
     l->setObjectName(QStringLiteral("Label_") + caixa->objectName());
-    l->setBuddy(caixa);
     return l;
-}
-
-// A box and its button side by side, as one cell.
-QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
-{
-    auto* w = new QWidget(pai);
-    auto* h = new QHBoxLayout(w);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    caixa->setParent(w);
-    botao->setParent(w);
-    h->addWidget(caixa, 1);
-    h->addWidget(botao);
-    return w;
 }
 
 } // namespace
@@ -207,7 +179,7 @@ void TCad_Cliente::montaTela()
     // ---- top strip
     PanelTopo = new QFrame(this);
     PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
-    corFundo(PanelTopo, corTopo);
+    corFundo(PanelTopo, cor::faixaTopo);
     w_ID = new DBEdit(PanelTopo);
     w_ID->setObjectName(QStringLiteral("w_ID"));
     w_ID->setFixedWidth(90);
@@ -424,7 +396,7 @@ void TCad_Cliente::montaTela()
     fe.setBold(true);
     fe.setPointSize(fe.pointSize() + 2);
     Estado->setFont(fe);
-    corTexto(Estado, azulMarinho);
+    corTexto(Estado, cor::azulMarinho);
     Estado->setMinimumWidth(130);
     barra->addWidget(Estado);
     Button1 = botaoFigura(Barra, "Button1", QStringLiteral("Primeiro Registro-Ctrl+Down"));
@@ -525,7 +497,7 @@ void TCad_Cliente::ligaCampos()
         fone->setInputMask(QStringLiteral("(00)00000-0000; "));
     w_ID->setSomenteLeitura(true);
     QPalette pid = w_ID->palette();
-    pid.setColor(QPalette::Base, corCodigo);
+    pid.setColor(QPalette::Base, cor::caixaCodigo);
     w_ID->setPalette(pid);
 
     w_Paciente->setValores(QStringLiteral("S"), QStringLiteral("N"));
@@ -590,7 +562,7 @@ void TCad_Cliente::configuraTela()
     PacPodeIncluir = true;
     PacPodeAlterar = true;
     PacPodeExcluir = true;
-    xColor = QColor(0xF0, 0xB7, 0xBC);
+    xColor = cor::campoObrigatorioVazio;
 
     tela_ = new TelaCadastro(this, Cliente);
     tela_->podeIncluir = [this] { return PacPodeIncluir; };
@@ -707,9 +679,9 @@ void TCad_Cliente::DataSourceDataChange()
 {
     const bool inativo = Cliente->active() && Cliente->recNo() >= 0 &&
                          Cliente->field(QStringLiteral("ATIVO")).asString() == QLatin1String("N");
-    corFundo(GrupoDadosGerais, inativo ? vermelho : QColor(Qt::white));
-    corFundo(TituloDadosGerais, inativo ? vermelho : corTituloGrupo);
-    corTexto(TituloDadosGerais, inativo ? QColor(Qt::white) : azulMarinho);
+    corFundo(GrupoDadosGerais, inativo ? cor::clienteInativo : QColor(Qt::white));
+    corFundo(TituloDadosGerais, inativo ? cor::clienteInativo : cor::azulCeu);
+    corTexto(TituloDadosGerais, inativo ? QColor(Qt::white) : cor::azulMarinho);
     corTexto(LabelNome, inativo ? QColor(Qt::white) : QColor(Qt::black));
     corTexto(LabelApelido, inativo ? QColor(Qt::white) : QColor(Qt::black));
 }

@@ -5,7 +5,7 @@
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "users/visual.h"
+#include "common/ui/visual.h"
 
 #include <QCoreApplication>
 #include <QEvent>

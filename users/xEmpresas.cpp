@@ -10,7 +10,7 @@
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "users/visual.h"
+#include "common/ui/visual.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -40,7 +40,7 @@ void somenteLeitura(DBEdit* e)
 {
     e->setSomenteLeitura(true);
     e->setFocusPolicy(Qt::ClickFocus);
-    corCaixa(e, cor::somenteLeitura);
+    corCaixa(e, cor::exibicaoSomenteLeitura);
 }
 
 QToolButton* botaoTexto(QWidget* pai, const char* nome, const QString& texto, const QString& dica)

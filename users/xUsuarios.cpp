@@ -16,7 +16,8 @@
 #include "data/arquivos.h"
 #include "users/ativacao.h"
 #include "users/senhas.h"
-#include "users/visual.h"
+#include "common/ui/cores.h"
+#include "common/ui/visual.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -56,7 +57,7 @@ QFrame* painelTopo(QWidget* pai, const char* nome)
 {
     auto* p = new QFrame(pai);
     p->setObjectName(QString::fromLatin1(nome));
-    corFundo(p, azulMarinho);
+    corFundo(p, cor::azulMarinho);
     return p;
 }
 
@@ -249,7 +250,7 @@ QWidget* TCad_Usuario::montaCadastro()
     QFont fl = LBS->font();
     fl.setBold(true);
     LBS->setFont(fl);
-    corTexto(LBS, azulMarinho);
+    corTexto(LBS, cor::azulMarinho);
     w_SolicitaSenha = new DBCheckBox(aba);
     w_SolicitaSenha->setObjectName(QStringLiteral("w_SolicitaSenha"));
     w_SolicitaSenha->setText(QStringLiteral("Solicitar Alterar Senha"));
@@ -360,7 +361,7 @@ QWidget* TCad_Usuario::montaOutrosDados()
     QFont ft = titulo->font();
     ft.setBold(true);
     titulo->setFont(ft);
-    corTexto(titulo, azulMarinho);
+    corTexto(titulo, cor::azulMarinho);
     corpo->addWidget(titulo);
     corpo->addWidget(GridAcessos, 1);
     return aba;
@@ -380,7 +381,7 @@ QWidget* TCad_Usuario::montaBarra()
     fe.setBold(true);
     fe.setPointSize(fe.pointSize() + 2);
     Estado->setFont(fe);
-    corTexto(Estado, azulMarinho);
+    corTexto(Estado, cor::azulMarinho);
     Estado->setMinimumWidth(130);
     h->addWidget(Estado);
 

@@ -588,7 +588,7 @@ public:
             p.setPen(texto);
             p.drawText(r.adjusted(5, 3, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, barra_->tabText(i));
             if (i == destaque) {
-                p.setPen(QPen(cor::somenteLeitura, 2));
+                p.setPen(QPen(cor::exibicaoSomenteLeitura, 2));
                 p.drawRect(r.adjusted(1, 1, -1, -1));
             }
         }
@@ -624,7 +624,7 @@ void MudaCorPageControl(QTabWidget* abas)
     barra->setProperty(propriedadeDestaque, ativa);
     if (!PintorAbas::de(barra)) {
         for (int i = 0; i < barra->count(); ++i)
-            barra->setTabTextColor(i, i == ativa ? QColor(0x00, 0x00, 0x80) : QColor());
+            barra->setTabTextColor(i, i == ativa ? cor::azulMarinho : QColor());
     }
     barra->update();
 }

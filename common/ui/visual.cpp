@@ -1,11 +1,13 @@
-#include "users/visual.h"
+#include "common/ui/visual.h"
 
 #include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace visual {
 
@@ -14,6 +16,30 @@ QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
     auto* l = new QLabel(texto, pai);
     if (caixa) l->setBuddy(caixa);
     return l;
+}
+
+QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
+{
+    auto* w = new QWidget(pai);
+    auto* h = new QHBoxLayout(w);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(2);
+    caixa->setParent(w);
+    botao->setParent(w);
+    h->addWidget(caixa, 1);
+    h->addWidget(botao);
+    return w;
+}
+
+QWidget* comLegendaAcima(QWidget* pai, QLabel* legenda, QWidget* caixa)
+{
+    auto* w = new QWidget(pai);
+    auto* v = new QVBoxLayout(w);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(2);
+    v->addWidget(legenda);
+    v->addWidget(caixa);
+    return w;
 }
 
 QLabel* faixa(QWidget* pai, const QString& texto)
