@@ -4,10 +4,9 @@
 #include "common/ui/telacadastro.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace visual {
 
@@ -18,28 +17,30 @@ QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
     return l;
 }
 
-QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
+namespace {
+// Two widgets as one cell, side by side or one over the other; the first takes the stretch.
+QWidget* celula(QWidget* pai, QBoxLayout::Direction direcao, QWidget* primeiro, QWidget* segundo, int esticar)
 {
     auto* w = new QWidget(pai);
-    auto* h = new QHBoxLayout(w);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    caixa->setParent(w);
-    botao->setParent(w);
-    h->addWidget(caixa, 1);
-    h->addWidget(botao);
+    auto* l = new QBoxLayout(direcao, w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(2);
+    primeiro->setParent(w);
+    segundo->setParent(w);
+    l->addWidget(primeiro, esticar);
+    l->addWidget(segundo);
     return w;
+}
+} // namespace
+
+QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
+{
+    return celula(pai, QBoxLayout::LeftToRight, caixa, botao, 1);
 }
 
 QWidget* comLegendaAcima(QWidget* pai, QLabel* legenda, QWidget* caixa)
 {
-    auto* w = new QWidget(pai);
-    auto* v = new QVBoxLayout(w);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(2);
-    v->addWidget(legenda);
-    v->addWidget(caixa);
-    return w;
+    return celula(pai, QBoxLayout::TopToBottom, legenda, caixa, 0);
 }
 
 QLabel* faixa(QWidget* pai, const QString& texto)
