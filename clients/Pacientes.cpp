@@ -58,6 +58,7 @@ constexpr int MarcaIgnorada = 10;
 using visual::comBotao;
 using visual::corFundo;
 using visual::corTexto;
+using visual::naGrade;
 
 // Small drawn pictures for the search and copy buttons (the record buttons have bitmap files).
 QIcon iconeLupa()
@@ -237,10 +238,8 @@ void TCad_Cliente::montaTela()
     g->addWidget(comBotao(GrupoDadosGerais, w_Nome, BotaoNome), 0, 1, 1, 5);
     g->addWidget(LabelApelido, 1, 0);
     g->addWidget(w_Apelido, 1, 1, 1, 5);
-    g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("Nasc."), w_NASC), 2, 0);
-    g->addWidget(w_NASC, 2, 1);
-    g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("Sexo"), w_Sexo), 2, 2);
-    g->addWidget(w_Sexo, 2, 3);
+    naGrade(g, legenda(GrupoDadosGerais, QStringLiteral("Nasc."), w_NASC), w_NASC, 2, 0);
+    naGrade(g, legenda(GrupoDadosGerais, QStringLiteral("Sexo"), w_Sexo), w_Sexo, 2, 2);
     g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("C.P.F."), w_CPF), 2, 4);
     g->addWidget(comBotao(GrupoDadosGerais, w_CPF, SpeedButton6), 2, 5);
     g->setColumnStretch(1, 2);
@@ -283,20 +282,13 @@ void TCad_Cliente::montaTela()
     orgao->addWidget(legenda(documentacao, QStringLiteral("UF"), DBLookupComboBox1));
     orgao->addWidget(DBLookupComboBox1, 2);
     g->addLayout(orgao, 0, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Dt. Exp."), DBEdit47), 1, 0);
-    g->addWidget(DBEdit47, 1, 1);
-    g->addWidget(legenda(documentacao, QStringLiteral("Raça/Cor"), w_Cor), 1, 2);
-    g->addWidget(w_Cor, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Naturalidade"), w_NATURALIDADE), 2, 0);
-    g->addWidget(w_NATURALIDADE, 2, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Nome do Pai"), w_PAI), 3, 0);
-    g->addWidget(w_PAI, 3, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Mãe"), w_MAE), 4, 0);
-    g->addWidget(w_MAE, 4, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Estado Civil"), w_EstadoCivil), 5, 0);
-    g->addWidget(w_EstadoCivil, 5, 1);
-    g->addWidget(legenda(documentacao, QStringLiteral("Escolaridade"), w_Escolaridade), 5, 2);
-    g->addWidget(w_Escolaridade, 5, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Dt. Exp."), DBEdit47), DBEdit47, 1, 0);
+    naGrade(g, legenda(documentacao, QStringLiteral("Raça/Cor"), w_Cor), w_Cor, 1, 2);
+    naGrade(g, legenda(documentacao, QStringLiteral("Naturalidade"), w_NATURALIDADE), w_NATURALIDADE, 2, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Nome do Pai"), w_PAI), w_PAI, 3, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Mãe"), w_MAE), w_MAE, 4, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Estado Civil"), w_EstadoCivil), w_EstadoCivil, 5, 0);
+    naGrade(g, legenda(documentacao, QStringLiteral("Escolaridade"), w_Escolaridade), w_Escolaridade, 5, 2);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     pagina->addWidget(documentacao, 1, 0);
@@ -349,10 +341,8 @@ void TCad_Cliente::montaTela()
     cep->addWidget(legenda(endereco, QStringLiteral("UF"), DBLookupComboBox2));
     cep->addWidget(DBLookupComboBox2, 1);
     g->addLayout(cep, 0, 1);
-    g->addWidget(legenda(endereco, QStringLiteral("Cidade"), w_Cidade), 0, 2);
-    g->addWidget(w_Cidade, 0, 3);
-    g->addWidget(legenda(endereco, QStringLiteral("Bairro"), w_Bairro), 0, 4);
-    g->addWidget(w_Bairro, 0, 5);
+    naGrade(g, legenda(endereco, QStringLiteral("Cidade"), w_Cidade), w_Cidade, 0, 2);
+    naGrade(g, legenda(endereco, QStringLiteral("Bairro"), w_Bairro), w_Bairro, 0, 4);
     g->addWidget(legenda(endereco, QStringLiteral("Endereço"), w_ENDERECO), 1, 0);
     g->addWidget(comBotao(endereco, w_ENDERECO, w_Copia), 1, 1, 1, 3);
     auto* numero = new QHBoxLayout;
@@ -362,12 +352,9 @@ void TCad_Cliente::montaTela()
     numero->addWidget(legenda(endereco, QStringLiteral("Complemento"), w_Complemento));
     numero->addWidget(w_Complemento, 2);
     g->addLayout(numero, 1, 4, 1, 2);
-    g->addWidget(legenda(endereco, QStringLiteral("Celular"), w_CELULAR), 2, 0);
-    g->addWidget(w_CELULAR, 2, 1);
-    g->addWidget(legenda(endereco, QStringLiteral("Telefone"), w_TELEFONE), 2, 2);
-    g->addWidget(w_TELEFONE, 2, 3);
-    g->addWidget(legenda(endereco, QStringLiteral("E-mail"), w_mail), 2, 4);
-    g->addWidget(w_mail, 2, 5);
+    naGrade(g, legenda(endereco, QStringLiteral("Celular"), w_CELULAR), w_CELULAR, 2, 0);
+    naGrade(g, legenda(endereco, QStringLiteral("Telefone"), w_TELEFONE), w_TELEFONE, 2, 2);
+    naGrade(g, legenda(endereco, QStringLiteral("E-mail"), w_mail), w_mail, 2, 4);
     g->setColumnStretch(1, 2);
     g->setColumnStretch(3, 2);
     g->setColumnStretch(5, 3);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QToolButton>
 
@@ -32,6 +33,12 @@ QWidget* celula(QWidget* pai, QBoxLayout::Direction direcao, QWidget* primeiro, 
     return w;
 }
 } // namespace
+
+void naGrade(QGridLayout* grade, QLabel* legenda, QWidget* caixa, int linha, int coluna, int largura)
+{
+    grade->addWidget(legenda, linha, coluna);
+    grade->addWidget(caixa, linha, coluna + 1, 1, largura);
+}
 
 QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
 {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStyle>
 
+class QGridLayout;
 class QLabel;
 class QToolButton;
 class QWidget;
@@ -15,6 +16,9 @@ namespace visual {
 
 // A caption that is the buddy of its box.
 QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa);
+// A caption and its box in a grid: the caption at (linha, coluna), the box just right of it over
+// largura columns.
+void naGrade(QGridLayout* grade, QLabel* legenda, QWidget* caixa, int linha, int coluna, int largura = 1);
 // A box and its button side by side, as one cell of a grid.
 QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao);
 // A caption over its box, as one cell of a grid.
