@@ -4,6 +4,7 @@
 #include "clients/xConsultaListaPac.h"
 #include "common/global.h"
 #include "common/mascara.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
@@ -11,7 +12,6 @@
 #include "common/ui/dbmemo.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
-#include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
 #include "common/ui/visual.h"
 #include "data/arquivos.h"
@@ -49,7 +49,6 @@ void esqueceEndereco()
     a_Telefone.clear();
     a_Celular.clear();
 }
-
 
 // Marks of the boxes for the focus colours: 1 to be filled, 10 left alone (the code).
 constexpr int MarcaPreencher = 1;

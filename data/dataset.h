@@ -171,9 +171,9 @@ public:
     // order; keyField is the key ("ID", "PROGRAMA"). A key filled by a generator may be left empty.
     // A post of a change writes only the columns given a value during the edit (or changed
     // otherwise), so that another workstation's committed change to other columns is kept; a
-    // dataset given no table writes its changes with its own modifySQL. naoGravadas: columns read here but written only elsewhere; they stay out of
-    // the insert and the modify. The key named there stays out of the modify only: the insert
-    // still sends it, empty, for the generator.
+    // dataset given no table writes its changes with its own modifySQL. naoGravadas: columns read
+    // here but written only elsewhere; they stay out of the insert and the modify. The key named
+    // there stays out of the modify only: the insert still sends it, empty, for the generator.
     void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true,
                    const QStringList& naoGravadas = {});
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;

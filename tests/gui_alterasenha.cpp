@@ -132,7 +132,6 @@ bool outraEstacaoAlteraAna(const TestDatabase& db)
     return true;
 }
 
-
 void digita(QWidget* janela, const char* caixa, const QString& texto)
 {
     auto* e = filho<QLineEdit>(janela, caixa);

@@ -47,8 +47,6 @@ struct Base
     { return db.valor(sql); }
 };
 
-
-
 bool mostra(QWidget* w)
 {
     return mostra(w, QSize(1000, 600));

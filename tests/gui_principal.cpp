@@ -53,7 +53,6 @@ int contaLinhas(const TestDatabase& db, const QString& sql)
     return n;
 }
 
-
 // The login window's part of an accepted login: the user's row becomes current.
 DialogosRoteirizados::RespostaModal aceitaLogin(int usuario)
 {
@@ -753,7 +752,7 @@ private Q_SLOTS:
         const int outra =
             db_->valor(QStringLiteral("select ID from LOGUSUARIO where VERSAO = 'outra estacao'")).toInt();
         const int minha = db_->valor(QStringLiteral("select ID from LOGUSUARIO where VERSAO is distinct from "
-                                                       "'outra estacao'"))
+                                                    "'outra estacao'"))
                               .toInt();
         QVERIFY(minha > outra);
         QCOMPARE(int(sessao().xxLogUsuario), minha);

@@ -150,22 +150,29 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("gravado"); // invalid: nothing stored
 
         const QVariant nada;
-        QTest::newRow("one-word name") << "w_Nome" << "MARIA" << 0 << "NOME"
+        QTest::newRow("one-word name") << "w_Nome"
+                                       << "MARIA" << 0 << "NOME"
                                        << "Não é possivel utilizar apenas 1 nome\nNome do paciente deve ter no mínimo "
                                           "2 nomes"
                                        << nada;
         QTest::newRow("abbreviated name")
-            << "w_Nome" << "JOSE A. SILVA" << 0 << "NOME" << regrascliente::mensagemAbreviacao() << nada;
+            << "w_Nome"
+            << "JOSE A. SILVA" << 0 << "NOME" << regrascliente::mensagemAbreviacao() << nada;
         QTest::newRow("sex guessed from the name")
-            << "w_Nome" << "ANA MARIA SOUZA" << 0 << "SEXO" << QString() << QVariant(QStringLiteral("F"));
+            << "w_Nome"
+            << "ANA MARIA SOUZA" << 0 << "SEXO" << QString() << QVariant(QStringLiteral("F"));
         QTest::newRow("landline with its 0")
-            << "w_TELEFONE" << "07132123456" << 0 << "TELEFONE" << QString() << QVariant(QStringLiteral("71 32123456"));
-        QTest::newRow("nine-digit phone") << "w_CELULAR" << "987654321" << 4 << "CELULAR"
+            << "w_TELEFONE"
+            << "07132123456" << 0 << "TELEFONE" << QString() << QVariant(QStringLiteral("71 32123456"));
+        QTest::newRow("nine-digit phone") << "w_CELULAR"
+                                          << "987654321" << 4 << "CELULAR"
                                           << "Número do telefone deve ter 11 digitos" << nada;
         QTest::newRow("mother's name with blanks")
-            << "w_MAE" << "  RITA  " << 0 << "MAE" << QString() << QVariant(QStringLiteral("RITA"));
-        QTest::newRow("district with a quote") << "w_Bairro" << "SAO JOAO D'EL REI" << 0 << "BAIRRO" << QString()
-                                               << QVariant(QStringLiteral("SAO JOAO D EL REI"));
+            << "w_MAE"
+            << "  RITA  " << 0 << "MAE" << QString() << QVariant(QStringLiteral("RITA"));
+        QTest::newRow("district with a quote")
+            << "w_Bairro"
+            << "SAO JOAO D'EL REI" << 0 << "BAIRRO" << QString() << QVariant(QStringLiteral("SAO JOAO D EL REI"));
         QTest::newRow("another client's CPF")
             << "w_CPF" << kOutroCpf << 0 << "CPF"
             << "O CPF 12345678909 já existe para o paciente\nCódigo: 1\nNome: OUTRO DONO" << QVariant(kOutroCpf);
@@ -182,9 +189,9 @@ private Q_SLOTS:
         const QByteArray nome = caixa.toLatin1();
         for (Modo modo : {Modo::TabAntes, Modo::CtrlG, Modo::Confirmar}) {
             const Desfecho d = clienteNovo(nome.constData(), texto, posicao, coluna, modo);
-            QVERIFY2(d == esperado, qPrintable(QStringLiteral("%1: %2, expected %3")
-                                                   .arg(QString::fromLatin1(nomeDoModo(modo)), descreve(d),
-                                                        descreve(esperado))));
+            QVERIFY2(d == esperado,
+                     qPrintable(QStringLiteral("%1: %2, expected %3")
+                                    .arg(QString::fromLatin1(nomeDoModo(modo)), descreve(d), descreve(esperado))));
         }
     }
 
@@ -193,8 +200,9 @@ private Q_SLOTS:
     {
         for (Modo modo : {Modo::TabAntes, Modo::Confirmar}) {
             TestDatabase db;
-            db.exec(QStringLiteral("insert into USUARIOS (NOME, SENHA, CIDADE, BAIRRO, CPF, NASCIMENTO, ATIVO, SOLICITASENHA) "
-                                   "values ('ANA', 'Ana123', 'SALVADOR', 'CENTRO', '12345678909', '1980-03-12', 'S', 'N');"));
+            db.exec(QStringLiteral(
+                "insert into USUARIOS (NOME, SENHA, CIDADE, BAIRRO, CPF, NASCIMENTO, ATIVO, SOLICITASENHA) "
+                "values ('ANA', 'Ana123', 'SALVADOR', 'CENTRO', '12345678909', '1980-03-12', 'S', 'N');"));
             TDados dados(db.settings());
             sessao().UsuarioEmUso = QStringLiteral("1");
             dados.Usuarios->open();

@@ -66,8 +66,6 @@ struct Base
     QVariant coluna(const QString& sql) const { return db.valor(sql); }
 };
 
-
-
 void digita(QWidget* tela, const char* caixa, const QString& texto)
 {
     auto* e = filho<QLineEdit>(tela, caixa);

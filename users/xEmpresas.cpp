@@ -8,9 +8,9 @@
 #include "common/ui/dbimage.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "common/ui/visual.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -3,6 +3,7 @@
 #include "common/acessos.h"
 #include "common/global.h"
 #include "common/sessao.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
@@ -13,11 +14,10 @@
 #include "common/ui/dbradiogroup.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
 #include "users/senhas.h"
-#include "common/ui/cores.h"
-#include "common/ui/visual.h"
 
 #include <QEvent>
 #include <QGridLayout>

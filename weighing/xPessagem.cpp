@@ -1,12 +1,12 @@
 #include "weighing/xPessagem.h"
 
 #include "common/global.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/dbmemo.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
-#include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
 #include "common/ui/visual.h"
 #include "data/arquivos.h"
@@ -30,7 +30,6 @@
 #include <cmath>
 
 namespace {
-
 
 const QString avisoSemConsumidor = QStringLiteral("Atenção!\nNão foi encontrado nenhum cliente utilizando este C.P.F.");
 
@@ -265,8 +264,7 @@ void TPessagem::montaTela()
     grade->addWidget(comLegenda(QStringLiteral("Data"), w_Data, campos), 1, 0);
     grade->addWidget(comLegenda(QStringLiteral("Hora"), w_Hora, campos), 1, 1);
     grade->addWidget(comLegenda(QStringLiteral("Peso"), w_Peso, campos), 1, 2);
-    grade->addWidget(
-        comLegenda(QStringLiteral("Exportado em"), w_ExportadoEm, campos), 1, 3);
+    grade->addWidget(comLegenda(QStringLiteral("Exportado em"), w_ExportadoEm, campos), 1, 3);
     grade->setColumnStretch(4, 1);
     grade->addWidget(visual::legenda(campos, QStringLiteral("Observação"), w_Observacao), 2, 0, 1, 5);
     grade->addWidget(w_Observacao, 3, 0, 1, 5);

@@ -98,8 +98,7 @@ public:
     // The whole go-to: asks, selects the code with seleciona and, when that found nothing, says
     // "Registro não Encontrado!" and calls volta to show again what was shown before. True when a
     // code was looked up.
-    bool irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta,
-                const IrPara& regra);
+    bool irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta, const IrPara& regra);
     bool irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta)
     {
         return irPara(seleciona, volta, IrPara{});
