@@ -573,6 +573,15 @@ void TCad_Cliente::configuraTela()
                              mascara::posicoesDigitadas(w_TELEFONE->mascara(), w_TELEFONE->displayText()),
                              mascara::posicoesDigitadas(w_CELULAR->mascara(), w_CELULAR->displayText())};
     };
+    tela_->perguntaCancelar = QStringLiteral("Cancelar Atualizações no Registro?");
+    tela_->perguntaNavegando = true; // Esc asks while browsing too
+    tela_->aoCancelar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert)
+            clicaUltimo();
+        else if (antes == EstadoDataset::Browse)
+            Cliente->refresh(); // another workstation may have changed the client meanwhile
+    };
+    tela_->aoExcluir = [this] { clicaUltimo(); };
     tela_->depoisDeGravar = [this](EstadoDataset antes) {
         if (antes != EstadoDataset::Insert) return;
         // Remembered only once the client is really saved.
@@ -791,10 +800,7 @@ void TCad_Cliente::ActEditarExecute()
 
 void TCad_Cliente::ExcluirClick()
 {
-    if (!Cliente->active() || Cliente->recNo() < 0 || Cliente->isEditing()) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
-    Cliente->deleteRecord();
-    clicaUltimo();
+    tela_->excluir();
 }
 
 void TCad_Cliente::ActGravarExecute()
@@ -804,13 +810,7 @@ void TCad_Cliente::ActGravarExecute()
 
 void TCad_Cliente::ActCancelarExecute()
 {
-    if (!confirma(QStringLiteral("Cancelar Atualizações no Registro?"))) return;
-    const EstadoDataset antes = Cliente->state();
-    Cliente->cancel();
-    if (antes == EstadoDataset::Insert)
-        clicaUltimo();
-    else
-        Cliente->refresh(); // another workstation may have changed the client meanwhile
+    tela_->naoConfirmar();
 }
 
 void TCad_Cliente::BotaoCodigoClick()

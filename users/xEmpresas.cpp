@@ -368,7 +368,7 @@ void TEmpresa::configuraTela()
     tela_->defineNavegacao({BotaoAnterior, BotaoProximo});
     tela_->defineAcoes(nullptr, Alterar, nullptr);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
-    tela_->perguntaAoCancelar = false;
+    tela_->perguntaCancelar.clear();
     tela_->depoisDeGravar = [this](EstadoDataset) { reabre(); };
 
     // Every way into a change (typing, a picture, the clipboard) passes here.

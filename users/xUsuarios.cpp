@@ -474,7 +474,7 @@ void TCad_Usuario::configuraTela()
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineSoEditando({w_Senha});
     tela_->defineRotuloEstado(Estado);
-    tela_->aoCancelar = [this] { tela_->atualizaEstado(); };
+    tela_->aoCancelar = [this](EstadoDataset) { tela_->atualizaEstado(); };
     tela_->antesDeGravar = [this] {
         confereAdministrador();
         aplicaSenha();

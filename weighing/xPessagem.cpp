@@ -386,6 +386,22 @@ void TPessagem::montaTela()
     tela_->depoisDeGravar = [this](EstadoDataset antes) {
         if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
     };
+    tela_->perguntaCancelar = QStringLiteral("Cancelar Atualizações no Registro?");
+    tela_->aoCancelar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert) Refeicao->refresh();
+    };
+    // An exported meal is never deleted: its mark as stored now decides, shown as stored.
+    tela_->antesDeExcluir = [this] {
+        if (Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull() &&
+            (Refeicao->isEmpty() || !exportadaNoBanco(Refeicao->field(QStringLiteral("ID")).value())))
+            return true;
+        simples(QStringLiteral("Registro já foi Exportado impossivel Excluir"));
+        Refeicao->refresh();
+        return false;
+    };
+    tela_->aoExcluir = [this] {
+        MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
+    };
 
     auto liga = [this](QAbstractButton* b, void (TPessagem::*acao)()) {
         connect(b, &QAbstractButton::clicked, this, [this, acao] { protegido([this, acao] { (this->*acao)(); }); });
@@ -576,17 +592,7 @@ void TPessagem::AlterarClick()
 
 void TPessagem::ExcluirClick()
 {
-    if (!Excluir->isEnabled() || !Refeicao->active()) return;
-    if (!Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull() ||
-        (!Refeicao->isEmpty() && exportadaNoBanco(Refeicao->field(QStringLiteral("ID")).value()))) {
-        simples(QStringLiteral("Registro já foi Exportado impossivel Excluir"));
-        Refeicao->refresh(); // the mark shown as stored
-        return;
-    }
-    if (Refeicao->isEmpty()) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
-    Refeicao->deleteRecord();
-    MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
+    tela_->excluir();
 }
 
 void TPessagem::ConfirmarClick()
@@ -596,10 +602,7 @@ void TPessagem::ConfirmarClick()
 
 void TPessagem::NaoConfirmarClick()
 {
-    if (!NaoConfirmar->isEnabled()) return;
-    if (!confirma(QStringLiteral("Cancelar Atualizações no Registro?"))) return;
-    Refeicao->cancel();
-    Refeicao->refresh();
+    tela_->naoConfirmar();
 }
 
 void TPessagem::BotaoPesarClick()

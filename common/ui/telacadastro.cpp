@@ -309,25 +309,28 @@ bool TelaCadastro::irPara(const std::function<void(qint64)>& seleciona, const st
 
 void TelaCadastro::naoConfirmar()
 {
-    if (!ds_ || !ds_->isEditing()) return;
-    if (perguntaAoCancelar && !confirma(QStringLiteral("Deseja Cancelar Atualização?"))) return;
+    if (!ds_ || (!ds_->isEditing() && !perguntaNavegando)) return;
+    if (!perguntaCancelar.isEmpty() && !confirma(perguntaCancelar)) return;
     protegido([&] {
-        const bool alterando = ds_->state() == EstadoDataset::Edit;
+        const EstadoDataset antes = ds_->state();
         ds_->cancel();
         // Another workstation may have changed the row meanwhile: show it as it is stored now.
-        if (alterando) ds_->refresh();
-        if (aoCancelar) aoCancelar();
+        if (antes == EstadoDataset::Edit) ds_->refresh();
+        if (aoCancelar) aoCancelar(antes);
     });
 }
 
 void TelaCadastro::excluir()
 {
-    if (!ds_ || !ds_->active() || ds_->isEmpty() || (excluir_ && !excluir_->isEnabled())) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
+    if (!ds_ || !ds_->active() || ds_->isEditing() || (excluir_ && !excluir_->isEnabled())) return;
+    if (antesDeExcluir && !antesDeExcluir()) return;
+    if (ds_->isEmpty() || !confirma(QStringLiteral("Excluir Registro?"))) return;
     protegido([&] {
         ds_->deleteRecord();
-        ds_->last();
-        if (aoExcluir) aoExcluir();
+        if (aoExcluir)
+            aoExcluir();
+        else
+            ds_->last();
     });
 }
 

@@ -61,12 +61,19 @@ public:
     // antesDeGravar, posts and runs depoisDeGravar with the state the record had. Nothing while
     // browsing. A refusal on the way (Abort) leaves the record being written.
     void confirmar();
-    void naoConfirmar(); // "Deseja Cancelar Atualização?" (when perguntaAoCancelar) and cancels
-    void excluir();      // "Excluir Registro?", deletes and moves to the last record
-    std::function<void()> aoIncluir, aoAlterar, aoCancelar, aoExcluir;
+    // Asks perguntaCancelar (none when empty) and cancels; a change is shown again as stored.
+    // Nothing while browsing unless perguntaNavegando (the client record asks then too).
+    void naoConfirmar();
+    // While browsing, when antesDeExcluir lets it and there is a record: "Excluir Registro?", then
+    // deletes and runs aoExcluir, or moves to the last record when there is none.
+    void excluir();
+    std::function<void()> aoIncluir, aoAlterar, aoExcluir;
+    std::function<void(EstadoDataset antes)> aoCancelar;
+    std::function<bool()> antesDeExcluir; // false: not deleted (the screen has said why)
     std::function<void()> antesDeGravar;
     std::function<void(EstadoDataset antes)> depoisDeGravar;
-    bool perguntaAoCancelar = true;
+    QString perguntaCancelar = QStringLiteral("Deseja Cancelar Atualização?");
+    bool perguntaNavegando = false;
 
     // ---- leaving the boxes ----
     // The rule run when the operator leaves one of these boxes, after the box has written its typed
