@@ -4,6 +4,7 @@
 #include "clients/xConsultaListaPac.h"
 #include "common/global.h"
 #include "common/mascara.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
@@ -12,6 +13,7 @@
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 
 #include <QApplication>
@@ -30,7 +32,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
+#include <optional>
 
 namespace {
 
@@ -48,30 +50,14 @@ void esqueceEndereco()
     a_Celular.clear();
 }
 
-const QColor corTopo(0x1C, 0x79, 0xB0);
-const QColor corCodigo(0xFF, 0xFF, 0xB0);
-const QColor corTituloGrupo(0xA6, 0xCA, 0xF0); // sky blue
-const QColor azulMarinho(0x00, 0x00, 0x80);
-const QColor vermelho(0xFF, 0x00, 0x00);
-
 // Marks of the boxes for the focus colours: 1 to be filled, 10 left alone (the code).
 constexpr int MarcaPreencher = 1;
 constexpr int MarcaIgnorada = 10;
 
-void corTexto(QWidget* w, const QColor& cor)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, cor);
-    w->setPalette(p);
-}
-
-void corFundo(QWidget* w, const QColor& cor)
-{
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, cor);
-    w->setPalette(p);
-}
+using visual::comBotao;
+using visual::corFundo;
+using visual::corTexto;
+using visual::naGrade;
 
 // Small drawn pictures for the search and copy buttons (the record buttons have bitmap files).
 QIcon iconeLupa()
@@ -80,9 +66,9 @@ QIcon iconeLupa()
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(azulMarinho, 2));
+    p.setPen(QPen(cor::azulMarinho, 2));
     p.drawEllipse(QRectF(3, 3, 10, 10));
-    p.setPen(QPen(azulMarinho, 3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(cor::azulMarinho, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(12, 12), QPointF(17, 17));
     return QIcon(pm);
 }
@@ -92,7 +78,7 @@ QIcon iconeCopia()
     QPixmap pm(20, 20);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    p.setPen(QPen(azulMarinho, 1));
+    p.setPen(QPen(cor::azulMarinho, 1));
     p.setBrush(Qt::white);
     p.drawRect(QRect(3, 2, 10, 12));
     p.drawRect(QRect(7, 6, 10, 12));
@@ -108,7 +94,7 @@ bool maisLongoQueAColuna(Dataset& cliente, const QString& coluna, const QString&
 {
     const int tamanho = cliente.field(coluna).size();
     if (tamanho <= 0 || texto.size() <= tamanho) return false;
-    avisa(QStringLiteral("Registro não Encontrado!"));
+    avisa(TelaCadastro::textoNaoEncontrado());
     return true;
 }
 
@@ -140,8 +126,8 @@ QFrame* grupo(QWidget* pai, const char* nome, const QString& titulo, QLabel*& ro
     QFont f = rotuloTitulo->font();
     f.setBold(true);
     rotuloTitulo->setFont(f);
-    corFundo(rotuloTitulo, corTituloGrupo);
-    corTexto(rotuloTitulo, azulMarinho);
+    corFundo(rotuloTitulo, cor::azulCeu);
+    corTexto(rotuloTitulo, cor::azulMarinho);
     v->addWidget(rotuloTitulo);
     corpo = new QGridLayout;
     corpo->setContentsMargins(6, 2, 6, 6);
@@ -151,26 +137,12 @@ QFrame* grupo(QWidget* pai, const char* nome, const QString& titulo, QLabel*& ro
     return g;
 }
 
+// The caption is named after its box: "Label_w_Nome".
 QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
 {
-    auto* l = new QLabel(texto, pai);
+    QLabel* l = visual::legenda(pai, texto, caixa);
     l->setObjectName(QStringLiteral("Label_") + caixa->objectName());
-    l->setBuddy(caixa);
     return l;
-}
-
-// A box and its button side by side, as one cell.
-QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
-{
-    auto* w = new QWidget(pai);
-    auto* h = new QHBoxLayout(w);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    caixa->setParent(w);
-    botao->setParent(w);
-    h->addWidget(caixa, 1);
-    h->addWidget(botao);
-    return w;
 }
 
 } // namespace
@@ -207,7 +179,7 @@ void TCad_Cliente::montaTela()
     // ---- top strip
     PanelTopo = new QFrame(this);
     PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
-    corFundo(PanelTopo, corTopo);
+    corFundo(PanelTopo, cor::faixaTopo);
     w_ID = new DBEdit(PanelTopo);
     w_ID->setObjectName(QStringLiteral("w_ID"));
     w_ID->setFixedWidth(90);
@@ -265,10 +237,8 @@ void TCad_Cliente::montaTela()
     g->addWidget(comBotao(GrupoDadosGerais, w_Nome, BotaoNome), 0, 1, 1, 5);
     g->addWidget(LabelApelido, 1, 0);
     g->addWidget(w_Apelido, 1, 1, 1, 5);
-    g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("Nasc."), w_NASC), 2, 0);
-    g->addWidget(w_NASC, 2, 1);
-    g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("Sexo"), w_Sexo), 2, 2);
-    g->addWidget(w_Sexo, 2, 3);
+    naGrade(g, legenda(GrupoDadosGerais, QStringLiteral("Nasc."), w_NASC), w_NASC, 2, 0);
+    naGrade(g, legenda(GrupoDadosGerais, QStringLiteral("Sexo"), w_Sexo), w_Sexo, 2, 2);
     g->addWidget(legenda(GrupoDadosGerais, QStringLiteral("C.P.F."), w_CPF), 2, 4);
     g->addWidget(comBotao(GrupoDadosGerais, w_CPF, SpeedButton6), 2, 5);
     g->setColumnStretch(1, 2);
@@ -311,20 +281,13 @@ void TCad_Cliente::montaTela()
     orgao->addWidget(legenda(documentacao, QStringLiteral("UF"), DBLookupComboBox1));
     orgao->addWidget(DBLookupComboBox1, 2);
     g->addLayout(orgao, 0, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Dt. Exp."), DBEdit47), 1, 0);
-    g->addWidget(DBEdit47, 1, 1);
-    g->addWidget(legenda(documentacao, QStringLiteral("Raça/Cor"), w_Cor), 1, 2);
-    g->addWidget(w_Cor, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Naturalidade"), w_NATURALIDADE), 2, 0);
-    g->addWidget(w_NATURALIDADE, 2, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Nome do Pai"), w_PAI), 3, 0);
-    g->addWidget(w_PAI, 3, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Mãe"), w_MAE), 4, 0);
-    g->addWidget(w_MAE, 4, 1, 1, 3);
-    g->addWidget(legenda(documentacao, QStringLiteral("Estado Civil"), w_EstadoCivil), 5, 0);
-    g->addWidget(w_EstadoCivil, 5, 1);
-    g->addWidget(legenda(documentacao, QStringLiteral("Escolaridade"), w_Escolaridade), 5, 2);
-    g->addWidget(w_Escolaridade, 5, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Dt. Exp."), DBEdit47), DBEdit47, 1, 0);
+    naGrade(g, legenda(documentacao, QStringLiteral("Raça/Cor"), w_Cor), w_Cor, 1, 2);
+    naGrade(g, legenda(documentacao, QStringLiteral("Naturalidade"), w_NATURALIDADE), w_NATURALIDADE, 2, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Nome do Pai"), w_PAI), w_PAI, 3, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Mãe"), w_MAE), w_MAE, 4, 0, 3);
+    naGrade(g, legenda(documentacao, QStringLiteral("Estado Civil"), w_EstadoCivil), w_EstadoCivil, 5, 0);
+    naGrade(g, legenda(documentacao, QStringLiteral("Escolaridade"), w_Escolaridade), w_Escolaridade, 5, 2);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     pagina->addWidget(documentacao, 1, 0);
@@ -377,10 +340,8 @@ void TCad_Cliente::montaTela()
     cep->addWidget(legenda(endereco, QStringLiteral("UF"), DBLookupComboBox2));
     cep->addWidget(DBLookupComboBox2, 1);
     g->addLayout(cep, 0, 1);
-    g->addWidget(legenda(endereco, QStringLiteral("Cidade"), w_Cidade), 0, 2);
-    g->addWidget(w_Cidade, 0, 3);
-    g->addWidget(legenda(endereco, QStringLiteral("Bairro"), w_Bairro), 0, 4);
-    g->addWidget(w_Bairro, 0, 5);
+    naGrade(g, legenda(endereco, QStringLiteral("Cidade"), w_Cidade), w_Cidade, 0, 2);
+    naGrade(g, legenda(endereco, QStringLiteral("Bairro"), w_Bairro), w_Bairro, 0, 4);
     g->addWidget(legenda(endereco, QStringLiteral("Endereço"), w_ENDERECO), 1, 0);
     g->addWidget(comBotao(endereco, w_ENDERECO, w_Copia), 1, 1, 1, 3);
     auto* numero = new QHBoxLayout;
@@ -390,12 +351,9 @@ void TCad_Cliente::montaTela()
     numero->addWidget(legenda(endereco, QStringLiteral("Complemento"), w_Complemento));
     numero->addWidget(w_Complemento, 2);
     g->addLayout(numero, 1, 4, 1, 2);
-    g->addWidget(legenda(endereco, QStringLiteral("Celular"), w_CELULAR), 2, 0);
-    g->addWidget(w_CELULAR, 2, 1);
-    g->addWidget(legenda(endereco, QStringLiteral("Telefone"), w_TELEFONE), 2, 2);
-    g->addWidget(w_TELEFONE, 2, 3);
-    g->addWidget(legenda(endereco, QStringLiteral("E-mail"), w_mail), 2, 4);
-    g->addWidget(w_mail, 2, 5);
+    naGrade(g, legenda(endereco, QStringLiteral("Celular"), w_CELULAR), w_CELULAR, 2, 0);
+    naGrade(g, legenda(endereco, QStringLiteral("Telefone"), w_TELEFONE), w_TELEFONE, 2, 2);
+    naGrade(g, legenda(endereco, QStringLiteral("E-mail"), w_mail), w_mail, 2, 4);
     g->setColumnStretch(1, 2);
     g->setColumnStretch(3, 2);
     g->setColumnStretch(5, 3);
@@ -424,7 +382,7 @@ void TCad_Cliente::montaTela()
     fe.setBold(true);
     fe.setPointSize(fe.pointSize() + 2);
     Estado->setFont(fe);
-    corTexto(Estado, azulMarinho);
+    corTexto(Estado, cor::azulMarinho);
     Estado->setMinimumWidth(130);
     barra->addWidget(Estado);
     Button1 = botaoFigura(Barra, "Button1", QStringLiteral("Primeiro Registro-Ctrl+Down"));
@@ -525,7 +483,7 @@ void TCad_Cliente::ligaCampos()
         fone->setInputMask(QStringLiteral("(00)00000-0000; "));
     w_ID->setSomenteLeitura(true);
     QPalette pid = w_ID->palette();
-    pid.setColor(QPalette::Base, corCodigo);
+    pid.setColor(QPalette::Base, cor::caixaCodigo);
     w_ID->setPalette(pid);
 
     w_Paciente->setValores(QStringLiteral("S"), QStringLiteral("N"));
@@ -575,9 +533,6 @@ void TCad_Cliente::ligaCampos()
         TelaCadastro::defineMarca(w, MarcaPreencher);
     TelaCadastro::defineMarca(w_ID, MarcaIgnorada);
 
-    // The boxes whose leaving runs a rule.
-    for (QWidget* w : QList<QWidget*>{w_Nome, w_CPF, w_IDENTIDADE, w_TELEFONE, w_CELULAR, w_MAE, w_Bairro, w_CEP})
-        w->installEventFilter(this);
     connect(w_Nome, &QLineEdit::textEdited, this, [this] { w_NomeChange(); });
 
     connect(Cliente, &Dataset::recordChanged, this, [this] { DataSourceDataChange(); });
@@ -593,7 +548,7 @@ void TCad_Cliente::configuraTela()
     PacPodeIncluir = true;
     PacPodeAlterar = true;
     PacPodeExcluir = true;
-    xColor = QColor(0xF0, 0xB7, 0xBC);
+    xColor = cor::campoObrigatorioVazio;
 
     tela_ = new TelaCadastro(this, Cliente);
     tela_->podeIncluir = [this] { return PacPodeIncluir; };
@@ -604,6 +559,40 @@ void TCad_Cliente::configuraTela()
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineSoIncluindo({w_Copia});
     tela_->defineRotuloEstado(Estado);
+    // The boxes whose leaving runs a rule; saving runs the rule of the box that has the cursor.
+    tela_->defineSaidas({w_Nome, w_CPF, w_IDENTIDADE, w_TELEFONE, w_CELULAR, w_MAE, w_Bairro, w_CEP},
+                        [this](QWidget* caixa) { return saidaDe(caixa); });
+    tela_->antesDeGravar = [this] {
+        // The new client's address, as its boxes show it, for the copy button of the next one.
+        enderecoNovo_.clear();
+        if (Cliente->state() == EstadoDataset::Insert)
+            enderecoNovo_ = {w_ENDERECO->text(),
+                             w_Bairro->currentText(),
+                             mascara::textoParaValor(w_CEP->mascara(), w_CEP->displayText()),
+                             Cliente->field(QStringLiteral("CIDADE")).asString(),
+                             mascara::posicoesDigitadas(w_TELEFONE->mascara(), w_TELEFONE->displayText()),
+                             mascara::posicoesDigitadas(w_CELULAR->mascara(), w_CELULAR->displayText())};
+    };
+    tela_->perguntaCancelar = QStringLiteral("Cancelar Atualizações no Registro?");
+    tela_->perguntaNavegando = true; // Esc asks while browsing too
+    tela_->aoCancelar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert)
+            clicaUltimo();
+        else if (antes == EstadoDataset::Browse)
+            Cliente->refresh(); // another workstation may have changed the client meanwhile
+    };
+    tela_->aoExcluir = [this] { clicaUltimo(); };
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        if (antes != EstadoDataset::Insert) return;
+        // Remembered only once the client is really saved.
+        a_Endereco = enderecoNovo_.value(0);
+        a_Bairro = enderecoNovo_.value(1);
+        a_Cep = enderecoNovo_.value(2);
+        a_Cidade = enderecoNovo_.value(3);
+        a_Telefone = enderecoNovo_.value(4);
+        a_Celular = enderecoNovo_.value(5);
+        clicaUltimo();
+    };
 
     // Keys: the screen sees them before its boxes.
     tela_->teclas = [this](QKeyEvent*) {
@@ -685,9 +674,9 @@ void TCad_Cliente::DataSourceDataChange()
 {
     const bool inativo = Cliente->active() && Cliente->recNo() >= 0 &&
                          Cliente->field(QStringLiteral("ATIVO")).asString() == QLatin1String("N");
-    corFundo(GrupoDadosGerais, inativo ? vermelho : QColor(Qt::white));
-    corFundo(TituloDadosGerais, inativo ? vermelho : corTituloGrupo);
-    corTexto(TituloDadosGerais, inativo ? QColor(Qt::white) : azulMarinho);
+    corFundo(GrupoDadosGerais, inativo ? cor::clienteInativo : QColor(Qt::white));
+    corFundo(TituloDadosGerais, inativo ? cor::clienteInativo : cor::azulCeu);
+    corTexto(TituloDadosGerais, inativo ? QColor(Qt::white) : cor::azulMarinho);
     corTexto(LabelNome, inativo ? QColor(Qt::white) : QColor(Qt::black));
     corTexto(LabelApelido, inativo ? QColor(Qt::white) : QColor(Qt::black));
 }
@@ -698,32 +687,6 @@ void TCad_Cliente::MudancaDeFoco()
 }
 
 // ---------------------------------------------------------------- leaving the boxes
-
-bool TCad_Cliente::eventFilter(QObject* objeto, QEvent* evento)
-{
-    auto* w = qobject_cast<QWidget*>(objeto);
-    if (!w) return false;
-    if (evento->type() == QEvent::FocusIn) {
-        dentro_ = w;
-        return false;
-    }
-    if (evento->type() != QEvent::FocusOut) return false;
-    const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-    // Another window taking the focus (a message box, a menu) is no leaving of the box; nor is the
-    // focus passing through a box that a refused leaving took it back from.
-    if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || dentro_ != w) return false;
-    dentro_ = nullptr;
-    // The box writes what was typed first, so that the rule sees the field's new value.
-    static_cast<QObject*>(w)->event(evento);
-    if (QApplication::focusWidget() == w) return true; // the box kept the focus (an incomplete mask)
-    bool aceito = true;
-    protegido([&] { aceito = saidaDe(w); });
-    if (!aceito) {
-        w->setFocus(Qt::OtherFocusReason);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
-    }
-    return true;
-}
 
 bool TCad_Cliente::saidaDe(QWidget* caixa)
 {
@@ -837,112 +800,63 @@ void TCad_Cliente::ActEditarExecute()
 
 void TCad_Cliente::ExcluirClick()
 {
-    if (!Cliente->active() || Cliente->recNo() < 0 || Cliente->isEditing()) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
-    Cliente->deleteRecord();
-    clicaUltimo();
+    tela_->excluir();
 }
 
 void TCad_Cliente::ActGravarExecute()
 {
-    if (!Cliente->active()) return;
-    const EstadoDataset antes = Cliente->state();
-    if (antes != EstadoDataset::Browse) {
-        LigacaoCampo::gravaPendentes(Cliente);
-        // The new client's address, as its boxes show it, for the copy button of the next one.
-        QStringList endereco;
-        if (antes == EstadoDataset::Insert)
-            endereco = {w_ENDERECO->text(),
-                        w_Bairro->currentText(),
-                        mascara::textoParaValor(w_CEP->mascara(), w_CEP->displayText()),
-                        Cliente->field(QStringLiteral("CIDADE")).asString(),
-                        mascara::posicoesDigitadas(w_TELEFONE->mascara(), w_TELEFONE->displayText()),
-                        mascara::posicoesDigitadas(w_CELULAR->mascara(), w_CELULAR->displayText())};
-        Cliente->post();
-        // Remembered only once the client is really saved.
-        if (antes == EstadoDataset::Insert) {
-            a_Endereco = endereco[0];
-            a_Bairro = endereco[1];
-            a_Cep = endereco[2];
-            a_Cidade = endereco[3];
-            a_Telefone = endereco[4];
-            a_Celular = endereco[5];
-        }
-    }
-    if (antes == EstadoDataset::Insert) clicaUltimo();
+    tela_->confirmar();
 }
 
 void TCad_Cliente::ActCancelarExecute()
 {
-    if (!confirma(QStringLiteral("Cancelar Atualizações no Registro?"))) return;
-    const EstadoDataset antes = Cliente->state();
-    Cliente->cancel();
-    if (antes == EstadoDataset::Insert)
-        clicaUltimo();
-    else
-        Cliente->refresh(); // another workstation may have changed the client meanwhile
+    tela_->naoConfirmar();
 }
 
 void TCad_Cliente::BotaoCodigoClick()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    const QString texto = resposta.trimmed();
-    if (texto.isEmpty()) return;
-    bool ok = false;
-    const qint64 codigo = texto.toLongLong(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-    // A number past the key's range names no client; as a parameter of the key it would overflow.
-    if (codigo > std::numeric_limits<qint32>::max()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        return;
-    }
-    Cliente->close();
-    Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
-    Cliente->setParametro(QStringLiteral("ID"), codigo);
-    Cliente->open();
-    if (Cliente->isEmpty()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        Cliente->close();
-        Cliente->setLinha(1, regrascliente::linhaPorId());
-        Cliente->setParametro(QStringLiteral("ID"), anterior.toLongLong()); // none before: 0, no client
-        Cliente->open();
-    }
-    Cliente->refresh();
+    const bool procurou = tela_->irPara(
+        [this](qint64 codigo) {
+            Cliente->close();
+            Cliente->setLinha(1, QStringLiteral("WHERE Cliente.ID = :ID") + regrascliente::planoPorId);
+            Cliente->setParametro(QStringLiteral("ID"), codigo);
+            Cliente->open();
+        },
+        [this, anterior] {
+            Cliente->close();
+            Cliente->setLinha(1, regrascliente::linhaPorId());
+            Cliente->setParametro(QStringLiteral("ID"), anterior.toLongLong()); // none before: 0, no client
+            Cliente->open();
+        });
+    if (procurou) Cliente->refresh();
 }
 
 void TCad_Cliente::SpeedButton5Click()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.trimmed().isEmpty()) return;
-    if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta.trimmed())) return;
+    const std::optional<QString> resposta = tela_->perguntaIrPara();
+    if (!resposta || resposta->trimmed().isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta->trimmed())) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE IDENTIDADE = CAST(:IDENTIDADE AS VARCHAR(255))") +
                              regrascliente::planoPorIdentidade);
-    Cliente->setParametro(QStringLiteral("IDENTIDADE"), resposta.trimmed());
+    Cliente->setParametro(QStringLiteral("IDENTIDADE"), resposta->trimmed());
     Cliente->open();
     if (Cliente->isEmpty()) {
         FixaCliente(anterior);
-        avisa(QStringLiteral("Registro não Encontrado!"));
+        avisa(TelaCadastro::textoNaoEncontrado());
     }
     Cliente->refresh();
 }
 
 void TCad_Cliente::SpeedButton6Click()
 {
-    if (Cliente->isEditing()) return;
     const QString anterior = idAtual();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.isEmpty()) return;
-    if (maisLongoQueAColuna(*Cliente, QStringLiteral("CPF"), resposta)) return;
+    const std::optional<QString> resposta = tela_->perguntaIrPara();
+    if (!resposta || resposta->isEmpty()) return;
+    if (maisLongoQueAColuna(*Cliente, QStringLiteral("CPF"), *resposta)) return;
     // The boxes are repainted once, when the search has ended.
     Cliente->disableControls();
     struct Retoma
@@ -952,11 +866,11 @@ void TCad_Cliente::SpeedButton6Click()
     } retoma{Cliente};
     Cliente->close();
     Cliente->setLinha(1, QStringLiteral("WHERE CPF = CAST(:CPF AS VARCHAR(255))") + regrascliente::planoPorCpf);
-    Cliente->setParametro(QStringLiteral("CPF"), resposta);
+    Cliente->setParametro(QStringLiteral("CPF"), *resposta);
     Cliente->open();
     if (Cliente->isEmpty()) {
         FixaCliente(anterior);
-        avisa(QStringLiteral("Registro não Encontrado!"));
+        avisa(TelaCadastro::textoNaoEncontrado());
     }
     Cliente->refresh();
 }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class DBCheckBox;
@@ -72,7 +73,6 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     void montaTela();
@@ -103,7 +103,7 @@ private:
     QPointer<TConsultaListaPac> ConsultaListaPac;
     QPointer<QMdiSubWindow> ultimaAtiva_;
     bool areaLigada_ = false;
-    QWidget* dentro_ = nullptr; // the box that really has the focus (its leaving runs its rule)
+    QStringList enderecoNovo_; // the new client's address while it is saved
 
     QVBoxLayout* principal_;
     QFrame* PanelTopo;

@@ -105,6 +105,39 @@ QString formataNumero(const QString& format, double value)
 
 // ---------------------------------------------------------------- Field
 
+// ---------------------------------------------------------------- events
+
+EventoDataset& EventoDataset::operator=(Funcao f)
+{
+    lista_.clear();
+    if (f) lista_.push_back({++ultimo_, std::move(f)});
+    return *this;
+}
+
+int EventoDataset::adiciona(Funcao f)
+{
+    if (!f) return 0;
+    lista_.push_back({++ultimo_, std::move(f)});
+    return ultimo_;
+}
+
+void EventoDataset::remove(int numero)
+{
+    for (int i = 0; i < lista_.size(); ++i)
+        if (lista_[i].numero == numero) {
+            lista_.remove(i);
+            return;
+        }
+}
+
+void EventoDataset::operator()(Dataset& d) const
+{
+    // A copy: a handler may hang or take off handlers of this same event.
+    const QVector<Manipulador> lista = lista_;
+    for (const Manipulador& m : lista)
+        m.funcao(d);
+}
+
 Field::Field(Dataset* dataset, const QString& name) : dataset_(dataset), name_(name.toUpper()) {}
 
 QString Field::fullName() const
@@ -414,7 +447,6 @@ void Dataset::setTabela(const QString& table, const QString& keyField, bool keyF
     for (const QString& c : cols)
         if (!naoGrava(c)) columns_ << c;
     modifySQL = updateSQL(columns_);
-    generatedModify_ = modifySQL;
     deleteSQL = QStringLiteral("delete from %1 where %2 = :OLD_%2").arg(table_, keyField_);
     refreshSQL =
         QStringLiteral("Select %1 from %2 where %3 = :%3").arg(cols.join(QStringLiteral(", ")), table_, keyField_);
@@ -817,7 +849,7 @@ void Dataset::post()
         Q_EMIT rowsChanged();
     } else {
         if (modifySQL.isEmpty()) throw fb::Error(QStringLiteral("%1: não é possível alterar registros").arg(name_));
-        const QString sql = modifySQL == generatedModify_ ? changedColumnsUpdate(buffer_, rows_[current_]) : modifySQL;
+        const QString sql = columns_.isEmpty() ? modifySQL : changedColumnsUpdate(buffer_, rows_[current_]);
         if (!sql.isEmpty()) runRowStatement(sql, buffer_, rows_[current_], false);
         calcRow(buffer_);
         lidoAntes_ = rows_[current_];

@@ -33,6 +33,31 @@ enum class TipoCampo { String, Integer, Float, Date, Time, DateTime, Blob, Memo 
 
 class Dataset;
 
+// The handlers of one dataset event, run in the order they were hung. Assigning replaces them all
+// by one: the dataset's own handler, set where the dataset is made. A screen that shares a dataset
+// with others hangs its handler beside them with adiciona and takes it off with remove when it
+// goes, so nobody has to swap a handler in and out around a call.
+class EventoDataset
+{
+public:
+    using Funcao = std::function<void(Dataset&)>;
+    EventoDataset& operator=(Funcao f);
+    int adiciona(Funcao f); // the number to remove it with
+    void remove(int numero);
+    explicit operator bool() const { return !lista_.empty(); }
+    // Runs every handler; the first to throw ends the event (Abort included).
+    void operator()(Dataset& d) const;
+
+private:
+    struct Manipulador
+    {
+        int numero;
+        Funcao funcao;
+    };
+    QVector<Manipulador> lista_;
+    int ultimo_ = 0;
+};
+
 class Field
 {
 public:
@@ -144,11 +169,11 @@ public:
 
     // Generates insert, modify, delete and refresh statements from the table's columns in table
     // order; keyField is the key ("ID", "PROGRAMA"). A key filled by a generator may be left empty.
-    // While modifySQL is the generated one, a post writes only the columns given a value during
-    // the edit (or changed otherwise), so that another workstation's committed change to other
-    // columns is kept. naoGravadas: columns read here but written only elsewhere; they stay out of
-    // the insert and the modify. The key named there stays out of the modify only: the insert
-    // still sends it, empty, for the generator.
+    // A post of a change writes only the columns given a value during the edit (or changed
+    // otherwise), so that another workstation's committed change to other columns is kept; a
+    // dataset given no table writes its changes with its own modifySQL. naoGravadas: columns read
+    // here but written only elsewhere; they stay out of the insert and the modify. The key named
+    // there stays out of the modify only: the insert still sends it, empty, for the generator.
     void setTabela(const QString& table, const QString& keyField, bool keyFromGenerator = true,
                    const QStringList& naoGravadas = {});
     QString insertSQL, modifySQL, deleteSQL, refreshSQL;
@@ -211,9 +236,9 @@ public:
     bool controlsDisabled() const { return disabled_ > 0; }
 
     // ---- events ----
-    std::function<void(Dataset&)> beforeOpen, afterOpen, beforeClose, afterClose;
-    std::function<void(Dataset&)> afterInsert, beforeEdit, afterEdit, beforePost, afterPost, afterCancel;
-    std::function<void(Dataset&)> beforeDelete, afterDelete, afterScroll;
+    EventoDataset beforeOpen, afterOpen, beforeClose, afterClose;
+    EventoDataset afterInsert, beforeEdit, afterEdit, beforePost, afterPost, afterCancel;
+    EventoDataset beforeDelete, afterDelete, afterScroll;
     std::function<void(Dataset&)> onCalcFields;
 
 Q_SIGNALS:
@@ -249,8 +274,7 @@ private:
     QStringList sql_;
     QHash<QString, QVariant> params_;
     QString table_, keyField_;
-    QStringList columns_;     // the table's columns a change may write (setTabela)
-    QString generatedModify_; // modifySQL as setTabela made it
+    QStringList columns_; // the table's columns a change may write (setTabela)
     bool keyFromGenerator_ = false;
     QVariant chaveInserida_;
     // The key an insert got before its commit went with a lost connection: confirmed again, the

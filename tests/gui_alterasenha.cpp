@@ -6,6 +6,7 @@
 #include "common/parametros.h"
 #include "common/sessao.h"
 #include "data/arquivos.h"
+#include "telas.h"
 #include "testdb.h"
 #include "users/gatewaywhatsapp.h"
 #include "users/senhas.h"
@@ -129,13 +130,6 @@ bool outraEstacaoAlteraAna(const TestDatabase& db)
     }
     tra.rollback();
     return true;
-}
-
-template <class T> T* filho(QWidget* w, const char* nome)
-{
-    T* c = w->findChild<T*>(QString::fromLatin1(nome));
-    if (!c) qFatal("widget %s not found", nome);
-    return c;
 }
 
 void digita(QWidget* janela, const char* caixa, const QString& texto)

@@ -11,6 +11,7 @@
 #include "common/ui/dbedit.h"
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
+#include "telas.h"
 #include "testdb.h"
 
 #include <QAbstractButton>
@@ -73,12 +74,7 @@ class CadastroCliente : public QObject
             QVERIFY(QTest::qWaitForWindowActive(tela));
         }
     }
-    template <class T = QWidget> T* w(const char* nome)
-    {
-        T* x = tela->findChild<T*>(QString::fromLatin1(nome));
-        if (!x) qFatal("widget %s not found", nome);
-        return x;
-    }
+    template <class T = QWidget> T* w(const char* nome) { return filho<T>(tela, nome); }
     QString texto(const char* nome)
     {
         if (auto* c = tela->findChild<QComboBox*>(QString::fromLatin1(nome))) return c->currentText();

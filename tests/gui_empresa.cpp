@@ -7,6 +7,7 @@
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbimage.h"
 #include "data/arquivos.h"
+#include "telas.h"
 #include "testdb.h"
 #include "users/xEmpresas.h"
 
@@ -46,24 +47,9 @@ struct Base
     { return db.valor(sql); }
 };
 
-template <class T = QWidget> T* filho(QWidget* w, const char* nome)
-{
-    T* c = w->findChild<T*>(QString::fromLatin1(nome));
-    if (!c) qFatal("widget %s not found", nome);
-    return c;
-}
-
-QAbstractButton* botao(QWidget* w, const char* nome)
-{
-    return filho<QAbstractButton>(w, nome);
-}
-
 bool mostra(QWidget* w)
 {
-    w->resize(1000, 600);
-    w->show();
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
+    return mostra(w, QSize(1000, 600));
 }
 
 QString ligados(QWidget* tela)

@@ -2,6 +2,7 @@
 // saved as a real PDF: a whole meal from Incluir to the receipt, the CPF checks, the export lock,
 // deleting, "Ir Para", the list and its double-click, cancelling and correcting a meal.
 #include "simuladorbalanca.h"
+#include "telas.h"
 #include "testdb.h"
 
 #include "common/global.h"
@@ -75,12 +76,7 @@ struct Balcao
         if (!QTest::qWaitForWindowActive(tela.get())) qWarning("the screen did not become active");
     }
 
-    template <class T = QWidget> T* w(const char* nome) const
-    {
-        T* x = tela->findChild<T*>(QString::fromLatin1(nome));
-        if (!x) qFatal("widget %s not found", nome);
-        return x;
-    }
+    template <class T = QWidget> T* w(const char* nome) const { return filho<T>(tela.get(), nome); }
     void clica(const char* botao) const { w<QAbstractButton>(botao)->click(); }
     QString id() const { return w<QLineEdit>("w_ID")->text(); }
     QString nome() const { return w<QLabel>("w_Nome")->text(); }

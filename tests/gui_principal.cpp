@@ -53,11 +53,6 @@ int contaLinhas(const TestDatabase& db, const QString& sql)
     return n;
 }
 
-QVariant umValor(const TestDatabase& db, const QString& sql)
-{
-    return db.valor(sql);
-}
-
 // The login window's part of an accepted login: the user's row becomes current.
 DialogosRoteirizados::RespostaModal aceitaLogin(int usuario)
 {
@@ -350,7 +345,7 @@ private Q_SLOTS:
             QCOMPARE(programas, 0);
         } else {
             QCOMPARE(programas, 1);
-            QCOMPARE(umValor(*db_, QStringLiteral("select trim(PROGRAMA) from PROGRAMAS")).toString(), programa);
+            QCOMPARE(db_->valor(QStringLiteral("select trim(PROGRAMA) from PROGRAMAS")).toString(), programa);
         }
 
         sub->close();
@@ -664,7 +659,7 @@ private Q_SLOTS:
         QCOMPARE(
             contaLinhas(*db_, QStringLiteral("select count(*) from LOGUSUARIO where USUARIO = 1 and SAIDA is null")),
             1);
-        QCOMPARE(umValor(*db_, QStringLiteral("select ID from LOGUSUARIO")).toInt(), int(sessao().xxLogUsuario));
+        QCOMPARE(db_->valor(QStringLiteral("select ID from LOGUSUARIO")).toInt(), int(sessao().xxLogUsuario));
         QCOMPARE(criadas_.value(telas::AlteraSenha), trocaSenha ? 1 : 0);
         if (trocaSenha) {
             QWidget* w = p->tela(telas::AlteraSenha);
@@ -734,7 +729,7 @@ private Q_SLOTS:
 
         if (comLinhaDeLogin) {
             QCOMPARE(contaLinhas(*db_, QStringLiteral("select count(*) from LOGUSUARIO where SAIDA is not null")), 1);
-            const QDateTime saida = umValor(*db_, QStringLiteral("select SAIDA from LOGUSUARIO")).toDateTime();
+            const QDateTime saida = db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO")).toDateTime();
             QVERIFY(qAbs(saida.secsTo(QDateTime::currentDateTime())) < 60);
         } else {
             QCOMPARE(contaLinhas(*db_, QStringLiteral("select count(*) from LOGUSUARIO")), 0);
@@ -811,9 +806,9 @@ private Q_SLOTS:
         QVERIFY(p);
         QVERIFY(outraEntrou);
         const int outra =
-            umValor(*db_, QStringLiteral("select ID from LOGUSUARIO where VERSAO = 'outra estacao'")).toInt();
-        const int minha = umValor(*db_, QStringLiteral("select ID from LOGUSUARIO where VERSAO is distinct from "
-                                                       "'outra estacao'"))
+            db_->valor(QStringLiteral("select ID from LOGUSUARIO where VERSAO = 'outra estacao'")).toInt();
+        const int minha = db_->valor(QStringLiteral("select ID from LOGUSUARIO where VERSAO is distinct from "
+                                                    "'outra estacao'"))
                               .toInt();
         QVERIFY(minha > outra);
         QCOMPARE(int(sessao().xxLogUsuario), minha);
@@ -824,8 +819,8 @@ private Q_SLOTS:
         QCOMPARE(fim.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!p->isVisible(), 3000);
         QCOMPARE(caixas_.caixas().size(), 1); // the exit question alone
-        QVERIFY(!umValor(*db_, QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(minha)).isNull());
-        QVERIFY(umValor(*db_, QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(outra)).isNull());
+        QVERIFY(!db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(minha)).isNull());
+        QVERIFY(db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(outra)).isNull());
     }
 
     void inicioSemBanco()

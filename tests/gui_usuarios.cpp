@@ -10,6 +10,7 @@
 #include "common/ui/dbradiogroup.h"
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
+#include "telas.h"
 #include "testdb.h"
 #include "users/xUsuarios.h"
 
@@ -69,18 +70,6 @@ struct Base
     QVariant coluna(const QString& sql) const { return db.valor(sql); }
 };
 
-template <class T = QWidget> T* filho(QWidget* w, const char* nome)
-{
-    T* c = w->findChild<T*>(QString::fromLatin1(nome));
-    if (!c) qFatal("widget %s not found", nome);
-    return c;
-}
-
-QAbstractButton* botao(QWidget* w, const char* nome)
-{
-    return filho<QAbstractButton>(w, nome);
-}
-
 void digita(QWidget* tela, const char* caixa, const QString& texto)
 {
     auto* e = filho<QLineEdit>(tela, caixa);
@@ -98,10 +87,7 @@ QString botoesLigados(QWidget* tela)
 
 bool mostra(QWidget* w)
 {
-    w->resize(1100, 700);
-    w->show();
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
+    return mostra(w, QSize(1100, 700));
 }
 
 // Fills a new user's required boxes.

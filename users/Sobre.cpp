@@ -3,9 +3,9 @@
 #include "common/sessao.h"
 #include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "users/visual.h"
 
 #include <QCoreApplication>
 #include <QEvent>

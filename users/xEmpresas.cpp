@@ -8,9 +8,9 @@
 #include "common/ui/dbimage.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "users/visual.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -40,7 +40,7 @@ void somenteLeitura(DBEdit* e)
 {
     e->setSomenteLeitura(true);
     e->setFocusPolicy(Qt::ClickFocus);
-    corCaixa(e, cor::somenteLeitura);
+    corCaixa(e, cor::exibicaoSomenteLeitura);
 }
 
 QToolButton* botaoTexto(QWidget* pai, const char* nome, const QString& texto, const QString& dica)
@@ -368,7 +368,8 @@ void TEmpresa::configuraTela()
     tela_->defineNavegacao({BotaoAnterior, BotaoProximo});
     tela_->defineAcoes(nullptr, Alterar, nullptr);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
-    tela_->perguntaAoCancelar = false;
+    tela_->perguntaCancelar.clear();
+    tela_->depoisDeGravar = [this](EstadoDataset) { reabre(); };
 
     // Every way into a change (typing, a picture, the clipboard) passes here.
     antesEditar_ = Empresas->beforeEdit;
@@ -437,10 +438,7 @@ void TEmpresa::AlterarClick()
 
 void TEmpresa::ConfirmarClick()
 {
-    if (!Empresas->isEditing()) return;
-    LigacaoCampo::gravaPendentes(Empresas);
-    Empresas->post();
-    reabre();
+    tela_->confirmar();
 }
 
 void TEmpresa::NaoConfirmarClick()

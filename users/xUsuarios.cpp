@@ -4,6 +4,7 @@
 #include "common/global.h"
 #include "common/regrasusuario.h"
 #include "common/sessao.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbcheckbox.h"
 #include "common/ui/dbcombobox.h"
 #include "common/ui/dbedit.h"
@@ -14,10 +15,10 @@
 #include "common/ui/dbradiogroup.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
 #include "users/senhas.h"
-#include "users/visual.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -57,7 +58,7 @@ QFrame* painelTopo(QWidget* pai, const char* nome)
 {
     auto* p = new QFrame(pai);
     p->setObjectName(QString::fromLatin1(nome));
-    corFundo(p, azulMarinho);
+    corFundo(p, cor::azulMarinho);
     return p;
 }
 
@@ -173,16 +174,14 @@ QWidget* TCad_Usuario::montaCadastro()
         botaoFigura(aba, "BotaoNome", QStringLiteral("Busca pelo Nome - F3"), QStyle::SP_FileDialogContentsView);
     w_Apelido = caixa(aba, "w_Apelido");
     auto* g = new QGridLayout;
-    g->addWidget(legenda(aba, QStringLiteral("C.P.F.(M.F.)"), w_CPF), 0, 0);
-    g->addWidget(w_CPF, 0, 1);
+    naGrade(g, legenda(aba, QStringLiteral("C.P.F.(M.F.)"), w_CPF), w_CPF, 0, 0);
     g->addWidget(legenda(aba, QStringLiteral("Nome"), w_Nome), 0, 2);
     auto* nome = new QHBoxLayout;
     nome->setSpacing(2);
     nome->addWidget(w_Nome, 1);
     nome->addWidget(BotaoNome);
     g->addLayout(nome, 0, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Apelido"), w_Apelido), 1, 0);
-    g->addWidget(w_Apelido, 1, 1, 1, 3);
+    naGrade(g, legenda(aba, QStringLiteral("Apelido"), w_Apelido), w_Apelido, 1, 0, 3);
     g->setColumnStretch(3, 1);
     w_CPF->setMinimumWidth(120);
     campos->addLayout(g);
@@ -215,20 +214,13 @@ QWidget* TCad_Usuario::montaCadastro()
     uf->addWidget(w_UF, 1);
     uf->addWidget(BotaoMapa);
     g->addLayout(uf, 0, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Cidade"), w_Cidade), 0, 4);
-    g->addWidget(w_Cidade, 0, 5, 1, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Bairro"), w_Bairro), 1, 0);
-    g->addWidget(w_Bairro, 1, 1, 1, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Endereço"), w_Endereco), 1, 4);
-    g->addWidget(w_Endereco, 1, 5, 1, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Telefone"), w_Telefone), 2, 0);
-    g->addWidget(w_Telefone, 2, 1);
-    g->addWidget(legenda(aba, QStringLiteral("Celular"), w_Celular), 2, 2);
-    g->addWidget(w_Celular, 2, 3);
-    g->addWidget(legenda(aba, QStringLiteral("Nascimento"), w_Nascimento), 2, 4);
-    g->addWidget(w_Nascimento, 2, 5);
-    g->addWidget(legenda(aba, QStringLiteral("C.R."), w_Matricula), 2, 6);
-    g->addWidget(w_Matricula, 2, 7);
+    naGrade(g, legenda(aba, QStringLiteral("Cidade"), w_Cidade), w_Cidade, 0, 4, 3);
+    naGrade(g, legenda(aba, QStringLiteral("Bairro"), w_Bairro), w_Bairro, 1, 0, 3);
+    naGrade(g, legenda(aba, QStringLiteral("Endereço"), w_Endereco), w_Endereco, 1, 4, 3);
+    naGrade(g, legenda(aba, QStringLiteral("Telefone"), w_Telefone), w_Telefone, 2, 0);
+    naGrade(g, legenda(aba, QStringLiteral("Celular"), w_Celular), w_Celular, 2, 2);
+    naGrade(g, legenda(aba, QStringLiteral("Nascimento"), w_Nascimento), w_Nascimento, 2, 4);
+    naGrade(g, legenda(aba, QStringLiteral("C.R."), w_Matricula), w_Matricula, 2, 6);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     g->setColumnStretch(5, 1);
@@ -250,7 +242,7 @@ QWidget* TCad_Usuario::montaCadastro()
     QFont fl = LBS->font();
     fl.setBold(true);
     LBS->setFont(fl);
-    corTexto(LBS, azulMarinho);
+    corTexto(LBS, cor::azulMarinho);
     w_SolicitaSenha = new DBCheckBox(aba);
     w_SolicitaSenha->setObjectName(QStringLiteral("w_SolicitaSenha"));
     w_SolicitaSenha->setText(QStringLiteral("Solicitar Alterar Senha"));
@@ -261,10 +253,8 @@ QWidget* TCad_Usuario::montaCadastro()
                       {QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("N")});
     w_Ativo->setColunas(3);
     g = new QGridLayout;
-    g->addWidget(legenda(aba, QStringLiteral("Função"), w_Funcao), 0, 0);
-    g->addWidget(w_Funcao, 0, 1, 1, 4);
-    g->addWidget(legenda(aba, QStringLiteral("Senha"), w_Senha), 1, 0);
-    g->addWidget(w_Senha, 1, 1);
+    naGrade(g, legenda(aba, QStringLiteral("Função"), w_Funcao), w_Funcao, 0, 0, 4);
+    naGrade(g, legenda(aba, QStringLiteral("Senha"), w_Senha), w_Senha, 1, 0);
     g->addWidget(LBS, 1, 2);
     g->addWidget(w_SolicitaSenha, 1, 3);
     g->addWidget(w_Ativo, 1, 4);
@@ -361,7 +351,7 @@ QWidget* TCad_Usuario::montaOutrosDados()
     QFont ft = titulo->font();
     ft.setBold(true);
     titulo->setFont(ft);
-    corTexto(titulo, azulMarinho);
+    corTexto(titulo, cor::azulMarinho);
     corpo->addWidget(titulo);
     corpo->addWidget(GridAcessos, 1);
     return aba;
@@ -381,7 +371,7 @@ QWidget* TCad_Usuario::montaBarra()
     fe.setBold(true);
     fe.setPointSize(fe.pointSize() + 2);
     Estado->setFont(fe);
-    corTexto(Estado, azulMarinho);
+    corTexto(Estado, cor::azulMarinho);
     Estado->setMinimumWidth(130);
     h->addWidget(Estado);
 
@@ -485,7 +475,21 @@ void TCad_Usuario::configuraTela()
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineSoEditando({w_Senha});
     tela_->defineRotuloEstado(Estado);
-    tela_->aoCancelar = [this] { tela_->atualizaEstado(); };
+    tela_->aoCancelar = [this](EstadoDataset) { tela_->atualizaEstado(); };
+    tela_->antesDeGravar = [this] {
+        confereAdministrador();
+        aplicaSenha();
+        semExpiracao_ = avisoSemExpiracao(Usuarios->value(QStringLiteral("EXPIRA")));
+        gravando_ = Usuarios->state() == EstadoDataset::Edit ? Usuarios->value(QStringLiteral("ID")) : QVariant();
+    };
+    // The list is read again after the post, in name order; the user just saved is shown.
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        const QVariant gravado = antes == EstadoDataset::Insert ? Usuarios->chaveInserida() : gravando_;
+        if (gravado.isValid() && !Usuarios->isEmpty() &&
+            Usuarios->value(QStringLiteral("ID")).toInt() != gravado.toInt())
+            Usuarios->locate({QStringLiteral("ID")}, {gravado});
+        if (!semExpiracao_.isEmpty()) avisa(semExpiracao_);
+    };
 
     tela_->ativaEnterAvanca(); // the memo included
     tela_->defineTecla(
@@ -661,28 +665,7 @@ void TCad_Usuario::AlterarClick()
 
 void TCad_Usuario::ConfirmarClick()
 {
-    if (!Usuarios->isEditing()) return;
-    LigacaoCampo::gravaPendentes(Usuarios);
-    confereAdministrador();
-    aplicaSenha();
-    const QString semExpiracao = avisoSemExpiracao(Usuarios->value(QStringLiteral("EXPIRA")));
-    // The list is read again after the post, in name order; the user just saved is shown.
-    QVariant gravado;
-    const auto depois = Usuarios->afterPost;
-    Usuarios->afterPost = [&gravado, depois](Dataset& d) {
-        gravado = d.value(QStringLiteral("ID"));
-        if (depois) depois(d);
-    };
-    try {
-        Usuarios->post();
-    } catch (...) {
-        Usuarios->afterPost = depois;
-        throw;
-    }
-    Usuarios->afterPost = depois;
-    if (gravado.isValid() && !Usuarios->isEmpty() && Usuarios->value(QStringLiteral("ID")).toInt() != gravado.toInt())
-        Usuarios->locate({QStringLiteral("ID")}, {gravado});
-    if (!semExpiracao.isEmpty()) avisa(semExpiracao);
+    tela_->confirmar();
 }
 
 void TCad_Usuario::NaoConfirmarClick()
@@ -732,23 +715,19 @@ void TCad_Usuario::abreSomente(const QVariant& id)
 
 void TCad_Usuario::BotaoCodigoClick()
 {
-    if (Usuarios->isEditing()) return;
     const QVariant lembrado =
         Usuarios->active() && !Usuarios->isEmpty() ? Usuarios->value(QStringLiteral("ID")) : QVariant();
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    if (resposta.trimmed().isEmpty()) return;
-    bool ok = false;
     // Keys are INTEGER: a number past that range is no code, and would fail as a parameter.
-    const int codigo = SemAcento(resposta).trimmed().toInt(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-
+    TelaCadastro::IrPara regra;
+    regra.alemDaChaveNaoEncontrado = false;
+    regra.semAcento = true;
+    const std::optional<qint64> codigo = tela_->perguntaCodigo(regra);
+    if (!codigo) return;
     Usuarios->disableControls();
     try {
-        abreSomente(codigo);
+        abreSomente(*codigo);
         if (Usuarios->isEmpty()) {
-            avisa(QStringLiteral("Registro não Encontrado!"));
+            avisa(TelaCadastro::textoNaoEncontrado());
             abreSomente(lembrado);
         }
     } catch (...) {

@@ -1,12 +1,14 @@
 #include "weighing/xPessagem.h"
 
 #include "common/global.h"
+#include "common/ui/cores.h"
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/dbmemo.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "weighing/balanca.h"
 #include "weighing/xCupon.h"
@@ -28,12 +30,6 @@
 #include <cmath>
 
 namespace {
-
-const QColor corTopo(0x1C, 0x79, 0xB0);
-const QColor corEditavel(0xFF, 0xFF, 0xB0);
-const QColor corSomenteLeitura(0xE8, 0xE8, 0xE8);
-const QColor corEstado(0x00, 0x00, 0x80);
-const QColor corCeu(0xA6, 0xCA, 0xF0);
 
 const QString avisoSemConsumidor = QStringLiteral("Atenção!\nNão foi encontrado nenhum cliente utilizando este C.P.F.");
 
@@ -68,22 +64,9 @@ void pintaFundo(QWidget* w, const QColor& cor, QPalette::ColorRole papel = QPale
 }
 
 // A caption over its box.
-QLabel* rotulo(const QString& texto, QWidget* caixa, QWidget* pai)
+QWidget* comLegenda(const QString& texto, QWidget* caixa, QWidget* pai)
 {
-    auto* l = new QLabel(texto, pai);
-    l->setBuddy(caixa);
-    return l;
-}
-
-QWidget* campoComRotulo(QLabel* rotulo, QWidget* caixa, QWidget* pai)
-{
-    auto* w = new QWidget(pai);
-    auto* v = new QVBoxLayout(w);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(2);
-    v->addWidget(rotulo);
-    v->addWidget(caixa);
-    return w;
+    return visual::comLegendaAcima(pai, visual::legenda(pai, texto, caixa), caixa);
 }
 
 QPushButton* botaoFigura(const char* nome, const QString& dica, QWidget* pai, int largura = 41)
@@ -204,7 +187,7 @@ void TPessagem::montaTela()
     auto* PanelTopo = new QFrame(Tela1);
     PanelTopo->setObjectName(QStringLiteral("PanelTopo"));
     PanelTopo->setFixedHeight(26);
-    pintaFundo(PanelTopo, corTopo, QPalette::Window);
+    pintaFundo(PanelTopo, cor::faixaTopo, QPalette::Window);
     auto* topo = new QHBoxLayout(PanelTopo);
     topo->setContentsMargins(6, 2, 6, 2);
     topo->setSpacing(6);
@@ -213,9 +196,9 @@ void TPessagem::montaTela()
     w_ID->setFixedWidth(90);
     w_ID->setFocusPolicy(Qt::ClickFocus);
     w_ID->setSomenteLeitura(true);
-    pintaFundo(w_ID, corEditavel);
+    pintaFundo(w_ID, cor::caixaCodigo);
     w_ID->liga(Refeicao, QStringLiteral("ID"));
-    auto* rotuloCodigo = rotulo(QStringLiteral("Codigo"), w_ID, PanelTopo);
+    auto* rotuloCodigo = visual::legenda(PanelTopo, QStringLiteral("Codigo"), w_ID);
     QFont fonteCodigo(QStringLiteral("Arial"));
     fonteCodigo.setBold(true);
     rotuloCodigo->setFont(fonteCodigo);
@@ -247,7 +230,7 @@ void TPessagem::montaTela()
         e->setObjectName(QString::fromLatin1(nome));
         e->setFocusPolicy(Qt::ClickFocus);
         if (largura > 0) e->setFixedWidth(largura);
-        pintaFundo(e, editavel ? corEditavel : corSomenteLeitura);
+        pintaFundo(e, editavel ? cor::caixaCodigo : cor::caixaNaoEditavel);
         if (editavel)
             e->setEditaAoDigitar(true);
         else
@@ -270,21 +253,20 @@ void TPessagem::montaTela()
     w_Observacao->setObjectName(QStringLiteral("w_Observacao"));
     w_Observacao->setEditaAoDigitar(true);
     w_Observacao->setTabChangesFocus(true);
-    pintaFundo(w_Observacao, corEditavel);
+    pintaFundo(w_Observacao, cor::caixaCodigo);
     w_Observacao->liga(Refeicao, QStringLiteral("OBSERVACAO"));
 
     auto* linhaCpf = new QHBoxLayout;
     linhaCpf->setSpacing(12);
-    linhaCpf->addWidget(campoComRotulo(rotulo(QStringLiteral("C.P.F."), w_CPF, campos), w_CPF, campos));
+    linhaCpf->addWidget(comLegenda(QStringLiteral("C.P.F."), w_CPF, campos));
     linhaCpf->addWidget(w_Nome, 1, Qt::AlignBottom);
     grade->addLayout(linhaCpf, 0, 0, 1, 5);
-    grade->addWidget(campoComRotulo(rotulo(QStringLiteral("Data"), w_Data, campos), w_Data, campos), 1, 0);
-    grade->addWidget(campoComRotulo(rotulo(QStringLiteral("Hora"), w_Hora, campos), w_Hora, campos), 1, 1);
-    grade->addWidget(campoComRotulo(rotulo(QStringLiteral("Peso"), w_Peso, campos), w_Peso, campos), 1, 2);
-    grade->addWidget(
-        campoComRotulo(rotulo(QStringLiteral("Exportado em"), w_ExportadoEm, campos), w_ExportadoEm, campos), 1, 3);
+    grade->addWidget(comLegenda(QStringLiteral("Data"), w_Data, campos), 1, 0);
+    grade->addWidget(comLegenda(QStringLiteral("Hora"), w_Hora, campos), 1, 1);
+    grade->addWidget(comLegenda(QStringLiteral("Peso"), w_Peso, campos), 1, 2);
+    grade->addWidget(comLegenda(QStringLiteral("Exportado em"), w_ExportadoEm, campos), 1, 3);
     grade->setColumnStretch(4, 1);
-    grade->addWidget(rotulo(QStringLiteral("Observação"), w_Observacao, campos), 2, 0, 1, 5);
+    grade->addWidget(visual::legenda(campos, QStringLiteral("Observação"), w_Observacao), 2, 0, 1, 5);
     grade->addWidget(w_Observacao, 3, 0, 1, 5);
     grade->setRowStretch(3, 1);
     registro->addWidget(campos, 1);
@@ -331,7 +313,7 @@ void TPessagem::montaTela()
     QFont fonteEstado(QStringLiteral("Arial Rounded MT Bold"));
     fonteEstado.setBold(true);
     Estado->setFont(fonteEstado);
-    pintaFundo(Estado, corEstado, QPalette::WindowText);
+    pintaFundo(Estado, cor::azulMarinho, QPalette::WindowText);
     Button1 = botaoFigura("Button1", QStringLiteral("Primeiro Registro-Ctrl+Down"), PanelBottom);
     Button2 = botaoFigura("Button2", QStringLiteral("Registro Anterior-Ctrl+Left"), PanelBottom);
     Button3 = botaoFigura("Button3", QStringLiteral("Proximo Registro-Ctrl+Right"), PanelBottom);
@@ -373,7 +355,7 @@ void TPessagem::montaTela()
     DBGrid1->modelo()->setLote(40);
     DBGrid1->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: %1; border: 1px solid #7A96B4; padding: 2px; }")
-            .arg(corCeu.name()));
+            .arg(cor::azulCeu.name()));
     DBGrid1->liga(Dados->Refeicao);
     listagem->addWidget(DBGrid1);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, [this] { protegido([this] { DBGrid1DblClick(); }); });
@@ -399,6 +381,27 @@ void TPessagem::montaTela()
     tela_->defineAcoes(Incluir, Alterar, Excluir);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineRotuloEstado(Estado);
+    // The meal just stored, by the key the database gave it: the newest meal may already be
+    // another counter's.
+    tela_->depoisDeGravar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
+    };
+    tela_->perguntaCancelar = QStringLiteral("Cancelar Atualizações no Registro?");
+    tela_->aoCancelar = [this](EstadoDataset antes) {
+        if (antes == EstadoDataset::Insert) Refeicao->refresh();
+    };
+    // An exported meal is never deleted: its mark as stored now decides, shown as stored.
+    tela_->antesDeExcluir = [this] {
+        if (Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull() &&
+            (Refeicao->isEmpty() || !exportadaNoBanco(Refeicao->field(QStringLiteral("ID")).value())))
+            return true;
+        simples(QStringLiteral("Registro já foi Exportado impossivel Excluir"));
+        Refeicao->refresh();
+        return false;
+    };
+    tela_->aoExcluir = [this] {
+        MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
+    };
 
     auto liga = [this](QAbstractButton* b, void (TPessagem::*acao)()) {
         connect(b, &QAbstractButton::clicked, this, [this, acao] { protegido([this, acao] { (this->*acao)(); }); });
@@ -589,38 +592,17 @@ void TPessagem::AlterarClick()
 
 void TPessagem::ExcluirClick()
 {
-    if (!Excluir->isEnabled() || !Refeicao->active()) return;
-    if (!Refeicao->field(QStringLiteral("EXPORTADOEM")).isNull() ||
-        (!Refeicao->isEmpty() && exportadaNoBanco(Refeicao->field(QStringLiteral("ID")).value()))) {
-        simples(QStringLiteral("Registro já foi Exportado impossivel Excluir"));
-        Refeicao->refresh(); // the mark shown as stored
-        return;
-    }
-    if (Refeicao->isEmpty()) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
-    Refeicao->deleteRecord();
-    MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
+    tela_->excluir();
 }
 
 void TPessagem::ConfirmarClick()
 {
-    const EstadoDataset antes = Refeicao->state();
-    if (Refeicao->isEditing()) {
-        // A button takes no part in the boxes' leaving: what is still typed is written first.
-        LigacaoCampo::gravaPendentes(Refeicao);
-        Refeicao->post();
-    }
-    // The meal just stored, by the key the database gave it: the newest meal may already be
-    // another counter's.
-    if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
+    tela_->confirmar();
 }
 
 void TPessagem::NaoConfirmarClick()
 {
-    if (!NaoConfirmar->isEnabled()) return;
-    if (!confirma(QStringLiteral("Cancelar Atualizações no Registro?"))) return;
-    Refeicao->cancel();
-    Refeicao->refresh();
+    tela_->naoConfirmar();
 }
 
 void TPessagem::BotaoPesarClick()
@@ -650,21 +632,8 @@ void TPessagem::BotaoCodigoClick()
     // With no meal shown, going back selects none (key 0) instead of a broken clause.
     const Field* id = Refeicao->active() ? Refeicao->findField(QStringLiteral("ID")) : nullptr;
     const qint64 CodigoAntigo = id && !id->isNull() ? chaveInteira(*id) : 0;
-
-    QString resposta;
-    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return;
-    const QString texto = resposta.trimmed();
-    if (texto.isEmpty()) return;
-    bool ok = false;
-    const qint64 codigo = texto.toLongLong(&ok);
-    if (!ok) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
-    if (codigo <= 0) return;
-
-    selecionaChave(codigo);
-    if (Refeicao->isEmpty()) {
-        avisa(QStringLiteral("Registro não Encontrado!"));
-        selecionaChave(CodigoAntigo);
-    }
+    tela_->irPara([this](qint64 codigo) { selecionaChave(codigo); },
+                  [this, CodigoAntigo] { selecionaChave(CodigoAntigo); });
 }
 
 void TPessagem::Button1Click(int atitude)

@@ -1,6 +1,7 @@
 #include "common/ui/telacadastro.h"
 
 #include "common/dialogos.h"
+#include "common/texto.h"
 #include "common/ui/cores.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/dblookupcombobox.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -179,34 +181,156 @@ void TelaCadastro::alterar()
 
 void TelaCadastro::confirmar()
 {
-    if (!ds_) return;
+    if (!ds_ || !ds_->isEditing()) return;
     protegido([&] {
-        LigacaoCampo::gravaPendentes(ds_);
+        const EstadoDataset antes = ds_->state();
+        terminaCaixa();
+        if (antesDeGravar) antesDeGravar();
         ds_->post();
+        if (depoisDeGravar) depoisDeGravar(antes);
     });
+}
+
+// ---------------------------------------------------------------- leaving the boxes
+
+// Watches the boxes with a leave rule: a box writes what was typed first, so that the rule sees
+// the field's new value.
+class SaidaCaixas : public QObject
+{
+public:
+    explicit SaidaCaixas(TelaCadastro* tela) : QObject(tela), tela_(tela) {}
+
+    bool eventFilter(QObject* objeto, QEvent* evento) override
+    {
+        auto* w = qobject_cast<QWidget*>(objeto);
+        if (!w) return false;
+        if (evento->type() == QEvent::FocusIn) {
+            tela_->dentro_ = w;
+            return false;
+        }
+        if (evento->type() != QEvent::FocusOut) return false;
+        const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
+        // Another window taking the focus (a message box, a menu) is no leaving of the box; nor is
+        // the focus passing through a box that a refused leaving took it back from.
+        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || tela_->dentro_ != w)
+            return false;
+        tela_->dentro_ = nullptr;
+        static_cast<QObject*>(w)->event(evento);
+        if (QApplication::focusWidget() == w) return true; // the box kept the focus (an incomplete mask)
+        bool aceito = true;
+        protegido([&] { aceito = tela_->saidaDe(w); });
+        if (!aceito) {
+            w->setFocus(Qt::OtherFocusReason);
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+        }
+        return true;
+    }
+
+private:
+    TelaCadastro* tela_;
+};
+
+void TelaCadastro::defineSaidas(const QList<QWidget*>& caixas, std::function<bool(QWidget*)> regra)
+{
+    auto* vigia = new SaidaCaixas(this);
+    for (QWidget* w : caixas) {
+        caixasComSaida_ << QPointer<QWidget>(w);
+        w->installEventFilter(vigia);
+    }
+    regraSaida_ = std::move(regra);
+}
+
+bool TelaCadastro::saidaDe(QWidget* caixa)
+{
+    return !regraSaida_ || regraSaida_(caixa);
+}
+
+void TelaCadastro::terminaCaixa()
+{
+    QWidget* foco = QApplication::focusWidget();
+    QWidget* caixa = nullptr;
+    for (QWidget* w = foco; w && !caixa && tela_ && (w == tela_ || tela_->isAncestorOf(w)); w = w->parentWidget())
+        if (LigacaoCampo::de(w) || caixasComSaida_.contains(w)) caixa = w;
+    if (caixa) {
+        if (LigacaoCampo* l = LigacaoCampo::de(caixa); l && l->modificado() && !l->grava()) throw Abort();
+        if (caixasComSaida_.contains(caixa) && !saidaDe(caixa)) {
+            // Refused: the cursor stays in the box, its text selected for correction.
+            caixa->setFocus(Qt::OtherFocusReason);
+            if (auto* e = qobject_cast<QLineEdit*>(caixa)) e->selectAll();
+            throw Abort();
+        }
+    }
+    if (ds_ && ds_->isEditing()) LigacaoCampo::gravaPendentes(ds_);
+}
+
+// ---------------------------------------------------------------- "Ir Para"
+
+std::optional<QString> TelaCadastro::perguntaIrPara()
+{
+    if (ds_ && ds_->isEditing()) return std::nullopt;
+    QString resposta;
+    if (!dialogos().entrada(QStringLiteral("Ir Para"), QStringLiteral("Codigo..."), resposta)) return std::nullopt;
+    return resposta;
+}
+
+std::optional<qint64> TelaCadastro::perguntaCodigo(const IrPara& regra)
+{
+    const std::optional<QString> pergunta = perguntaIrPara();
+    if (!pergunta) return std::nullopt;
+    const QString& resposta = *pergunta;
+    const QString texto = (regra.semAcento ? SemAcento(resposta) : resposta).trimmed();
+    if (texto.isEmpty()) return std::nullopt;
+    bool ok = false;
+    const qint64 codigo = texto.toLongLong(&ok);
+    const bool alem = ok && (codigo > regra.maiorChave || codigo < -regra.maiorChave - 1);
+    if (!ok || (alem && !regra.alemDaChaveNaoEncontrado))
+        throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(resposta));
+    if (codigo <= 0) return std::nullopt;
+    // A number past the key's range names no record; as a parameter of the key it would overflow.
+    if (alem) {
+        avisa(textoNaoEncontrado());
+        return std::nullopt;
+    }
+    return codigo;
+}
+
+bool TelaCadastro::irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta,
+                          const IrPara& regra)
+{
+    const std::optional<qint64> codigo = perguntaCodigo(regra);
+    if (!codigo) return false;
+    seleciona(*codigo);
+    if (ds_ && ds_->isEmpty()) {
+        avisa(textoNaoEncontrado());
+        volta();
+    }
+    return true;
 }
 
 void TelaCadastro::naoConfirmar()
 {
-    if (!ds_ || !ds_->isEditing()) return;
-    if (perguntaAoCancelar && !confirma(QStringLiteral("Deseja Cancelar Atualização?"))) return;
+    if (!ds_ || (!ds_->isEditing() && !perguntaNavegando)) return;
+    if (!perguntaCancelar.isEmpty() && !confirma(perguntaCancelar)) return;
     protegido([&] {
-        const bool alterando = ds_->state() == EstadoDataset::Edit;
+        const EstadoDataset antes = ds_->state();
         ds_->cancel();
         // Another workstation may have changed the row meanwhile: show it as it is stored now.
-        if (alterando) ds_->refresh();
-        if (aoCancelar) aoCancelar();
+        if (antes == EstadoDataset::Edit) ds_->refresh();
+        if (aoCancelar) aoCancelar(antes);
     });
 }
 
 void TelaCadastro::excluir()
 {
-    if (!ds_ || !ds_->active() || ds_->isEmpty() || (excluir_ && !excluir_->isEnabled())) return;
-    if (!confirma(QStringLiteral("Excluir Registro?"))) return;
+    if (!ds_ || !ds_->active() || ds_->isEditing() || (excluir_ && !excluir_->isEnabled())) return;
+    if (antesDeExcluir && !antesDeExcluir()) return;
+    if (ds_->isEmpty() || !confirma(QStringLiteral("Excluir Registro?"))) return;
     protegido([&] {
         ds_->deleteRecord();
-        ds_->last();
-        if (aoExcluir) aoExcluir();
+        if (aoExcluir)
+            aoExcluir();
+        else
+            ds_->last();
     });
 }
 
@@ -467,7 +591,7 @@ public:
             p.setPen(texto);
             p.drawText(r.adjusted(5, 3, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, barra_->tabText(i));
             if (i == destaque) {
-                p.setPen(QPen(cor::somenteLeitura, 2));
+                p.setPen(QPen(cor::exibicaoSomenteLeitura, 2));
                 p.drawRect(r.adjusted(1, 1, -1, -1));
             }
         }
@@ -503,7 +627,7 @@ void MudaCorPageControl(QTabWidget* abas)
     barra->setProperty(propriedadeDestaque, ativa);
     if (!PintorAbas::de(barra)) {
         for (int i = 0; i < barra->count(); ++i)
-            barra->setTabTextColor(i, i == ativa ? QColor(0x00, 0x00, 0x80) : QColor());
+            barra->setTabTextColor(i, i == ativa ? cor::azulMarinho : QColor());
     }
     barra->update();
 }

@@ -14,6 +14,8 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <limits>
+#include <optional>
 
 class QAbstractButton;
 class QKeyEvent;
@@ -53,13 +55,62 @@ public:
     // ---- standard buttons ----
     // Connects the clicks of the buttons given above to incluir(), alterar(), ... (buttons only).
     void conectaBotoes();
-    void incluir();      // does nothing unless Incluir is enabled; appends, then aoIncluir
-    void alterar();      // does nothing unless Alterar is enabled; edits, then aoAlterar
-    void confirmar();    // writes the pending typed text and posts
-    void naoConfirmar(); // "Deseja Cancelar Atualização?" (when perguntaAoCancelar) and cancels
-    void excluir();      // "Excluir Registro?", deletes and moves to the last record
-    std::function<void()> aoIncluir, aoAlterar, aoCancelar, aoExcluir;
-    bool perguntaAoCancelar = true;
+    void incluir(); // does nothing unless Incluir is enabled; appends, then aoIncluir
+    void alterar(); // does nothing unless Alterar is enabled; edits, then aoAlterar
+    // Saves the record being written: finishes the box that has the cursor (terminaCaixa), runs
+    // antesDeGravar, posts and runs depoisDeGravar with the state the record had. Nothing while
+    // browsing. A refusal on the way (Abort) leaves the record being written.
+    void confirmar();
+    // Asks perguntaCancelar (none when empty) and cancels; a change is shown again as stored.
+    // Nothing while browsing unless perguntaNavegando (the client record asks then too).
+    void naoConfirmar();
+    // While browsing, when antesDeExcluir lets it and there is a record: "Excluir Registro?", then
+    // deletes and runs aoExcluir, or moves to the last record when there is none.
+    void excluir();
+    std::function<void()> aoIncluir, aoAlterar, aoExcluir;
+    std::function<void(EstadoDataset antes)> aoCancelar;
+    std::function<bool()> antesDeExcluir; // false: not deleted (the screen has said why)
+    std::function<void()> antesDeGravar;
+    std::function<void(EstadoDataset antes)> depoisDeGravar;
+    QString perguntaCancelar = QStringLiteral("Deseja Cancelar Atualização?");
+    bool perguntaNavegando = false;
+
+    // ---- leaving the boxes ----
+    // The rule run when the operator leaves one of these boxes, after the box has written its typed
+    // text to the field; false refuses the leaving and the cursor goes back into the box.
+    void defineSaidas(const QList<QWidget*>& caixas, std::function<bool(QWidget*)> regra);
+    // Finishes the box that has the cursor exactly as leaving it would: its typed text is written
+    // to the field and its leave rule runs; then any other typed text still pending is written.
+    // Throws Abort when the box or its rule refused (the message was shown). Every save goes
+    // through here first, since a button or a key takes the cursor out of no box.
+    void terminaCaixa();
+
+    // ---- "Ir Para" ----
+    struct IrPara
+    {
+        // The largest key the screen's key column holds; a code past it is "Registro não Encontrado!"
+        // when alemDaChaveNaoEncontrado, otherwise a failed conversion, as the typed text names no key.
+        qint64 maiorChave = std::numeric_limits<qint32>::max();
+        bool alemDaChaveNaoEncontrado = true;
+        bool semAcento = false; // the answer is read without its accents first
+    };
+    // Asks "Ir Para" / "Codigo..." and gives the answer as typed; nothing when cancelled, or while
+    // a record is being written (then nothing is asked).
+    std::optional<QString> perguntaIrPara();
+    // The same question, the answer read the answer as a code: blank, cancelled, zero or negative
+    // give nothing; a text that is no whole number is a failed conversion (ErroConversao). Does
+    // nothing while a record is being written.
+    std::optional<qint64> perguntaCodigo(const IrPara& regra);
+    std::optional<qint64> perguntaCodigo() { return perguntaCodigo(IrPara{}); }
+    // The whole go-to: asks, selects the code with seleciona and, when that found nothing, says
+    // "Registro não Encontrado!" and calls volta to show again what was shown before. True when a
+    // code was looked up.
+    bool irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta, const IrPara& regra);
+    bool irPara(const std::function<void(qint64)>& seleciona, const std::function<void()>& volta)
+    {
+        return irPara(seleciona, volta, IrPara{});
+    }
+    static QString textoNaoEncontrado() { return QStringLiteral("Registro não Encontrado!"); }
 
     // ---- keys, seen before the screen's controls ----
     // Enter in a data field moves the focus to the next field, except in the given controls.
@@ -89,6 +140,8 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    friend class SaidaCaixas;
+    bool saidaDe(QWidget* caixa);
     bool navegando() const;
     bool habilitado(QWidget* w) const;
     void avancaFoco(QWidget* de);
@@ -110,6 +163,9 @@ private:
     bool filtrando_ = false;
     bool cores_ = false;
     RegraCores regra_;
+    QList<QPointer<QWidget>> caixasComSaida_;
+    std::function<bool(QWidget*)> regraSaida_;
+    QPointer<QWidget> dentro_; // the box that really has the cursor (its leaving runs its rule)
 };
 
 // ---- field information ----

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "telas.h"
+
 class TestDatabase;
 
 namespace hostil {
@@ -54,12 +56,7 @@ QRegularExpression exata(const QString& mensagem); // one message, matched liter
 QStringList estranhas(const QStringList& textos, const QList<QRegularExpression>& conhecidas);
 
 // The screen's widget of that name; the test program stops when there is none.
-template <class T = QWidget> T* filho(const QWidget* tela, const char* nome)
-{
-    T* w = tela->findChild<T*>(QString::fromLatin1(nome));
-    if (!w) qFatal("no widget %s", nome);
-    return w;
-}
+using ::filho;
 void clica(const QWidget* tela, const char* botao);
 // The window shown and active, so that the focus moves as the operator sees it.
 bool mostra(QWidget* janela, QSize tamanho = QSize(1100, 700));

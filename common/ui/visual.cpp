@@ -1,9 +1,11 @@
-#include "users/visual.h"
+#include "common/ui/visual.h"
 
 #include "common/ui/cores.h"
 #include "common/ui/telacadastro.h"
 
 #include <QApplication>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QToolButton>
 
@@ -14,6 +16,38 @@ QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
     auto* l = new QLabel(texto, pai);
     if (caixa) l->setBuddy(caixa);
     return l;
+}
+
+namespace {
+// Two widgets as one cell, side by side or one over the other; the first takes the stretch.
+QWidget* celula(QWidget* pai, QBoxLayout::Direction direcao, QWidget* primeiro, QWidget* segundo, int esticar)
+{
+    auto* w = new QWidget(pai);
+    auto* l = new QBoxLayout(direcao, w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(2);
+    primeiro->setParent(w);
+    segundo->setParent(w);
+    l->addWidget(primeiro, esticar);
+    l->addWidget(segundo);
+    return w;
+}
+} // namespace
+
+void naGrade(QGridLayout* grade, QLabel* legenda, QWidget* caixa, int linha, int coluna, int largura)
+{
+    grade->addWidget(legenda, linha, coluna);
+    grade->addWidget(caixa, linha, coluna + 1, 1, largura);
+}
+
+QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao)
+{
+    return celula(pai, QBoxLayout::LeftToRight, caixa, botao, 1);
+}
+
+QWidget* comLegendaAcima(QWidget* pai, QLabel* legenda, QWidget* caixa)
+{
+    return celula(pai, QBoxLayout::TopToBottom, legenda, caixa, 0);
 }
 
 QLabel* faixa(QWidget* pai, const QString& texto)
