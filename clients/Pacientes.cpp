@@ -9,6 +9,7 @@
 #include "common/ui/dbedit.h"
 #include "common/ui/dblookupcombobox.h"
 #include "common/ui/dbmemo.h"
+#include "common/ui/direitostela.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
@@ -604,6 +605,7 @@ void TCad_Cliente::configuraTela()
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineSoIncluindo({w_Copia});
     tela_->defineRotuloEstado(Estado);
+    aplicaDireitos(tela_, QStringLiteral("Clientes")); // only under DireitosEmTodasAsTelas
 
     // Keys: the screen sees them before its boxes.
     tela_->teclas = [this](QKeyEvent*) {

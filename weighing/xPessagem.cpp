@@ -4,6 +4,7 @@
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/dbmemo.h"
+#include "common/ui/direitostela.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
@@ -399,6 +400,7 @@ void TPessagem::montaTela()
     tela_->defineAcoes(Incluir, Alterar, Excluir);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineRotuloEstado(Estado);
+    aplicaDireitos(tela_, QStringLiteral("Pesagem")); // only under DireitosEmTodasAsTelas
 
     auto liga = [this](QAbstractButton* b, void (TPessagem::*acao)()) {
         connect(b, &QAbstractButton::clicked, this, [this, acao] { protegido([this, acao] { (this->*acao)(); }); });
