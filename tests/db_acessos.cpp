@@ -277,11 +277,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("parametro");
         QTest::addColumn<QString>("usuario");
         QTest::addColumn<bool>("incluir");
-        QTest::newRow("sem o parâmetro") << "" << "5" << true;
-        QTest::newRow("parâmetro S, sem direito") << "S" << "5" << false;
-        QTest::newRow("parâmetro S, com direito") << "S" << "7" << true;
-        QTest::newRow("parâmetro S, administrador") << "S" << "1" << true;
-        QTest::newRow("outro valor") << "Sim" << "5" << true;
+        QTest::newRow("sem o parâmetro") << ""
+                                         << "5" << true;
+        QTest::newRow("parâmetro S, sem direito") << "S"
+                                                  << "5" << false;
+        QTest::newRow("parâmetro S, com direito") << "S"
+                                                  << "7" << true;
+        QTest::newRow("parâmetro S, administrador") << "S"
+                                                    << "1" << true;
+        QTest::newRow("outro valor") << "Sim"
+                                     << "5" << true;
     }
     void direitosDaTela()
     {
@@ -309,7 +314,8 @@ private Q_SLOTS:
         QFETCH(bool, comLinhas);
         if (comLinhas) {
             QVERIFY(BuscaProg("Usuários", 0, 2, -1, "F"));
-            db->exec("INSERT INTO PROGRAMAS (PROGRAMA, MENUHORIZONTAL, MENUVERTICAL, SUBMENU) VALUES ('Antigo', 9, 0, -1)");
+            db->exec(
+                "INSERT INTO PROGRAMAS (PROGRAMA, MENUHORIZONTAL, MENUVERTICAL, SUBMENU) VALUES ('Antigo', 9, 0, -1)");
         }
         Menu menu;
         CompletaCatalogo(descreveMenu(&menu.barra));

@@ -30,9 +30,9 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
-const QStringList nove{"Clientes",          "Clientes/Fornecedores", "Usuários",
-                       "Pesagem",           "Analítico por Dia",     "Controle de Acesso",
-                       "Dados da Empresa",  "Mapear Menu",           "Sincronizar Dados"};
+const QStringList nove{"Clientes",         "Clientes/Fornecedores", "Usuários",
+                       "Pesagem",          "Analítico por Dia",     "Controle de Acesso",
+                       "Dados da Empresa", "Mapear Menu",           "Sincronizar Dados"};
 
 struct Base
 {
@@ -388,11 +388,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("direitos"); // user 2's row on "Pesagem"; empty: none
         QTest::addColumn<QString>("ligados");
         QTest::addColumn<bool>("exclui");
-        QTest::newRow("sem o parâmetro") << "" << "" << "IAE" << true;
-        QTest::newRow("parâmetro N") << "N" << "" << "IAE" << true;
-        QTest::newRow("sem direito") << "S" << "" << "---" << false;
-        QTest::newRow("só incluir") << "S" << "SNN" << "I--" << false;
-        QTest::newRow("pode excluir") << " s " << "NNS" << "--E" << true;
+        QTest::newRow("sem o parâmetro") << ""
+                                         << ""
+                                         << "IAE" << true;
+        QTest::newRow("parâmetro N") << "N"
+                                     << ""
+                                     << "IAE" << true;
+        QTest::newRow("sem direito") << "S"
+                                     << ""
+                                     << "---" << false;
+        QTest::newRow("só incluir") << "S"
+                                    << "SNN"
+                                    << "I--" << false;
+        QTest::newRow("pode excluir") << " s "
+                                      << "NNS"
+                                      << "--E" << true;
     }
     void pesagemComDireitos()
     {

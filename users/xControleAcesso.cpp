@@ -90,6 +90,24 @@ private:
     QTableWidget* grade_;
 };
 
+// The user list's stripes; a blocked user's red gives way to the highlighted text on the selected row.
+class DelegadoUsuarios : public DelegadoZebra
+{
+public:
+    explicit DelegadoUsuarios(QTableWidget* grade) : DelegadoZebra(grade), grade_(grade) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* opcao, const QModelIndex& index) const override
+    {
+        DelegadoZebra::initStyleOption(opcao, index);
+        if (grade_->selectionModel() && grade_->selectionModel()->isSelected(index))
+            opcao->palette.setColor(QPalette::Text, opcao->palette.color(QPalette::Active, QPalette::HighlightedText));
+    }
+
+private:
+    QTableWidget* grade_;
+};
+
 QTableWidget* grade(QWidget* pai, const char* nome, const QStringList& titulos)
 {
     auto* g = new QTableWidget(0, int(titulos.size()), pai);
@@ -188,8 +206,9 @@ void TControleAcesso::montaTela()
     auto* esquerda = new QWidget(divisor);
     auto* ve = new QVBoxLayout(esquerda);
     ve->setContentsMargins(8, 8, 4, 8);
-    GridUsuarios = grade(esquerda, "GridUsuarios",
-                         {QStringLiteral("Código"), QStringLiteral("Nome"), QStringLiteral("Situação")});
+    GridUsuarios =
+        grade(esquerda, "GridUsuarios", {QStringLiteral("Código"), QStringLiteral("Nome"), QStringLiteral("Situação")});
+    GridUsuarios->setItemDelegate(new DelegadoUsuarios(GridUsuarios));
     GridUsuarios->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     GridUsuarios->setColumnWidth(0, 60);
     GridUsuarios->setColumnWidth(2, 90);
@@ -202,9 +221,9 @@ void TControleAcesso::montaTela()
     auto* direita = new QWidget(divisor);
     auto* vd = new QVBoxLayout(direita);
     vd->setContentsMargins(4, 8, 8, 8);
-    GridDireitos =
-        grade(direita, "GridDireitos",
-              {QStringLiteral("Programa"), QStringLiteral("Incluir"), QStringLiteral("Alterar"), QStringLiteral("Excluir")});
+    GridDireitos = grade(
+        direita, "GridDireitos",
+        {QStringLiteral("Programa"), QStringLiteral("Incluir"), QStringLiteral("Alterar"), QStringLiteral("Excluir")});
     auto* cabecalho = new CabecalhoMarcas(GridDireitos);
     GridDireitos->setHorizontalHeader(cabecalho);
     cabecalho->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: #A6CAF0; padding-left: 24px; }"));
@@ -215,7 +234,8 @@ void TControleAcesso::montaTela()
     LabelDireitos = faixa(direita, QStringLiteral(" DIREITOS"));
     LabelDireitos->setObjectName(QStringLiteral("LabelDireitos"));
     LabelDireitos->setBuddy(GridDireitos);
-    Aviso = new QLabel(QStringLiteral("O administrador tem todos os direitos; os seus não podem ser alterados."), direita);
+    Aviso =
+        new QLabel(QStringLiteral("O administrador tem todos os direitos; os seus não podem ser alterados."), direita);
     Aviso->setObjectName(QStringLiteral("Aviso"));
     corTexto(Aviso, azulMarinho);
     vd->addWidget(LabelDireitos);
@@ -311,7 +331,8 @@ void TControleAcesso::carregaUsuarios()
     const int anterior = usuario_;
     carregando_ = true;
     GridUsuarios->setRowCount(0);
-    fb::Statement q(Dados->fatura, Dados->TransFatura, QStringLiteral("SELECT ID, NOME, ATIVO FROM USUARIOS ORDER BY ID"));
+    fb::Statement q(Dados->fatura, Dados->TransFatura,
+                    QStringLiteral("SELECT ID, NOME, ATIVO FROM USUARIOS ORDER BY ID"));
     q.execute();
     int linhaAnterior = -1;
     while (q.fetch()) {
