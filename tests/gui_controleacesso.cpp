@@ -5,6 +5,8 @@
 #include "app/menuacessos.h"
 #include "app/telas.h"
 #include "app/xPrincipal.h"
+#include "clients/Pacientes.h"
+#include "clients/xConsultaListaPac.h"
 #include "common/acessos.h"
 #include "common/dialogos.h"
 #include "common/parametros.h"
@@ -307,6 +309,34 @@ private Q_SLOTS:
         QCOMPARE(b.gravados(2).value(QStringLiteral("Pesagem")), QStringLiteral("SSN"));
     }
 
+    // Another station holding the user's row (saving the same user's rights at that moment): the
+    // save is refused whole with a message, the ticks stay, and the next try goes through.
+    void outraEstacaoGravando()
+    {
+        Base b;
+        b.mapeia();
+        TControleAcesso tela;
+        QVERIFY(tela.selecionaUsuario(2));
+        marca(tela, QStringLiteral("Clientes"), TControleAcesso::ColAlterar, true);
+        {
+            fb::Attachment outra = b.db.attach();
+            fb::Transaction t(outra);
+            fb::Statement trava(outra, t, QStringLiteral("select ID from USUARIOS where ID = 2 with lock"));
+            trava.execute();
+            QVERIFY(trava.fetch());
+            botao(&tela, "Confirmar")->click();
+            QCOMPARE(b.caixas.textos(),
+                     QStringList{QStringLiteral(
+                         "Os direitos deste usuário estão sendo gravados em outra estação. Tente novamente.")});
+            QVERIFY(tela.editando());
+            QCOMPARE(tela.direitosMostrados(QStringLiteral("Clientes")), QStringLiteral("NSN"));
+        }
+        QVERIFY(b.gravados(2).isEmpty());
+        botao(&tela, "Confirmar")->click();
+        QVERIFY(!tela.editando());
+        b.confereGravados(tela);
+    }
+
     // The administrator has everything and its row cannot be changed.
     void administradorTemTudo()
     {
@@ -424,6 +454,33 @@ private Q_SLOTS:
         b.caixas.responde(Botao::Sim);
         botao(&tela, "Excluir")->click();
         QCOMPARE(b.db.valor(QStringLiteral("select count(*) from REFEICAO")).toInt(), exclui ? 0 : 1);
+    }
+
+    // The client screen too, on "Clientes", only under the parameter.
+    void clientesComDireitos_data()
+    {
+        QTest::addColumn<QString>("parametro");
+        QTest::addColumn<QString>("ligados");
+        QTest::newRow("sem o parâmetro") << ""
+                                         << "IAE";
+        QTest::newRow("com o parâmetro") << "S"
+                                         << "-A-";
+    }
+    void clientesComDireitos()
+    {
+        QFETCH(QString, parametro);
+        QFETCH(QString, ligados);
+        Base b;
+        b.db.exec(QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('MARIA', 'JOANA', 'F', "
+                                 "'12345678909');\n"
+                                 "insert into PARAMETROS (CHAVE, VALOR) values ('DireitosEmTodasAsTelas', '%1');\n")
+                      .arg(parametro));
+        carregaParametros(b.dados.fatura, b.dados.TransFatura);
+        b.direito(2, QStringLiteral("Clientes"), QStringLiteral("NSN"));
+        sessao().UsuarioEmUso = QStringLiteral("2");
+        SelecionaAcessos(2);
+        TCad_Cliente tela;
+        QCOMPARE(botoesLigados(&tela), ligados);
     }
 
     // The export's button needs Incluir on "Sincronizar Dados" under the parameter, and the meal
