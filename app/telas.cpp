@@ -15,6 +15,13 @@
 #include "weighing/xPessagem.h"
 #define TEM_PESAGEM
 #endif
+#if __has_include("users/xControleAcesso.h")
+#include "app/menuacessos.h"
+#include "users/xControleAcesso.h"
+#include <QMainWindow>
+#include <QPointer>
+#define TEM_CONTROLEACESSO
+#endif
 #if __has_include("users/xEmpresas.h")
 #include "users/xEmpresas.h"
 #define TEM_EMPRESA
@@ -95,6 +102,16 @@ void registraTelasDoSistema()
 #endif
 #ifdef TEM_PESAGEM
     telas::registra(QStringLiteral("Opcao10"), {fabrica<TPessagem>(), E::Filha, F::Minimiza});
+#endif
+#ifdef TEM_CONTROLEACESSO
+    // The catalogue is built from the main window's menu when it is still empty.
+    const FabricaTela controleAcesso = [](QWidget* pai) -> QWidget* {
+        return new TControleAcesso(pai, [pai = QPointer<QWidget>(pai)] {
+            auto* janela = qobject_cast<QMainWindow*>(pai ? pai->window() : nullptr);
+            return descreveMenu(janela ? janela->menuBar() : nullptr);
+        });
+    };
+    telas::registra(QStringLiteral("Opcao35"), {controleAcesso, E::Filha, F::SemBotoes});
 #endif
 #ifdef TEM_EMPRESA
     telas::registra(QStringLiteral("Opcao36"), {fabrica<TEmpresa>(), E::Filha, F::SemBotoes});

@@ -438,9 +438,11 @@ void TPrincipal::criaMenu()
     N5->setObjectName(QStringLiteral("N5"));
     N5->setProperty("Tag", -1);
     Opcao35 = entrada(Utilitrios1, QStringLiteral("Opcao35"), QStringLiteral("Controle de Acesso"), 0);
-    Opcao35->setEnabled(false);
-    Opcao35->setVisible(false);
+    Opcao35->setEnabled(false); // the administrator's only: enabled by the login
     Utilitrios1->setDefaultAction(Opcao35);
+    // "&Mapear Menu" enables every entry: the menu puts this one right again whenever it opens.
+    connect(Utilitrios1, &QMenu::aboutToShow, this,
+            [this] { Opcao35->setEnabled(sessao().UsuarioEmUso.trimmed() == QStringLiteral("1")); });
     Opcao36 = entrada(Utilitrios1, QStringLiteral("Opcao36"), QStringLiteral("&Dados da Empresa"), 0);
     Opcao311 = entrada(Utilitrios1, QStringLiteral("Opcao311"), QStringLiteral("&Mapear Menu"), 0);
     Opcao311->setEnabled(false);
@@ -460,6 +462,10 @@ void TPrincipal::criaMenu()
     connect(Opcao36, &QAction::triggered, this, &TPrincipal::Opcao36Click);
     connect(Opcao200, &QAction::triggered, this,
             [this] { abreTelaDoMenu(QStringLiteral("Opcao200"), AjustaControle(Opcao200->text()), -1, -1); });
+    connect(Opcao35, &QAction::triggered, this, [this] {
+        if (sessao().UsuarioEmUso.trimmed() != QStringLiteral("1")) return;
+        abreTelaDoMenu(QStringLiteral("Opcao35"), QStringLiteral("Controle de Acesso"), -1, -1);
+    });
     connect(Opcao311, &QAction::triggered, this, &TPrincipal::Opcao311Click);
     connect(SincronizarDados1, &QAction::triggered, this, &TPrincipal::SincronizarDados1Click);
     connect(Sobre2, &QAction::triggered, this, &TPrincipal::Sobre1Click);
@@ -596,6 +602,7 @@ void TPrincipal::FormPaint()
     } catch (const std::exception&) {
         simples(QStringLiteral("Algum erro na inicialização do sistema"));
     }
+    Opcao35->setEnabled(sessao().UsuarioEmUso.trimmed() == QStringLiteral("1"));
     if (temUsuario) {
         GuardaLoginUser(sessao().UsuarioEmUso.toInt());
         protegido([this] {

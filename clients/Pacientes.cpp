@@ -10,6 +10,7 @@
 #include "common/ui/dbedit.h"
 #include "common/ui/dblookupcombobox.h"
 #include "common/ui/dbmemo.h"
+#include "common/ui/direitostela.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
@@ -593,6 +594,7 @@ void TCad_Cliente::configuraTela()
         a_Celular = enderecoNovo_.value(5);
         clicaUltimo();
     };
+    aplicaDireitos(tela_, QStringLiteral("Clientes")); // only under DireitosEmTodasAsTelas
 
     // Keys: the screen sees them before its boxes.
     tela_->teclas = [this](QKeyEvent*) {

@@ -1,6 +1,7 @@
 #include "common/acessos.h"
 
 #include "common/dialogos.h"
+#include "common/parametros.h"
 #include "common/sessao.h"
 #include "data/arquivos.h"
 
@@ -52,6 +53,24 @@ bool usuarioEmUso(int& usuario)
     bool ok = false;
     usuario = sessao().UsuarioEmUso.trimmed().toInt(&ok);
     return ok;
+}
+
+// Every second- and third-level entry of the menu with its place (SUBMENU -1 for the second
+// level); habilita: top-level and second-level entries are enabled on the way.
+void percorreMenu(const std::vector<ItemMenu>& menu,
+                  const std::function<void(const ItemMenu&, int, int, int)>& registra, bool habilita)
+{
+    for (int contador = 0; contador < int(menu.size()); ++contador) {
+        const ItemMenu& topo = menu[size_t(contador)];
+        if (habilita && topo.habilita) topo.habilita();
+        for (int contador1 = 0; contador1 < int(topo.sub.size()); ++contador1) {
+            const ItemMenu& item = topo.sub[size_t(contador1)];
+            registra(item, contador, contador1, -1);
+            if (habilita && item.habilita) item.habilita();
+            for (int contador2 = 0; contador2 < int(item.sub.size()); ++contador2)
+                registra(item.sub[size_t(contador2)], contador, contador1, contador2);
+        }
+    }
 }
 
 bool administrador()
@@ -129,17 +148,7 @@ QString GeraControleAcesso(const std::vector<ItemMenu>& menu)
         }
     };
 
-    for (int contador = 0; contador < int(menu.size()); ++contador) {
-        const ItemMenu& topo = menu[size_t(contador)];
-        if (topo.habilita) topo.habilita();
-        for (int contador1 = 0; contador1 < int(topo.sub.size()); ++contador1) {
-            const ItemMenu& item = topo.sub[size_t(contador1)];
-            registra(item, contador, contador1, -1);
-            if (item.habilita) item.habilita();
-            for (int contador2 = 0; contador2 < int(item.sub.size()); ++contador2)
-                registra(item.sub[size_t(contador2)], contador, contador1, contador2);
-        }
-    }
+    percorreMenu(menu, registra, true);
     return QStringLiteral("Menu Gerado com Sucesso!");
 }
 
@@ -170,9 +179,48 @@ Direitos DireitosDoPrograma(const QString& rotina)
     if (administrador()) return {true, true, true};
     Dataset& a = *Dados->Acessos;
     int usuario = 0;
-    if (!usuarioEmUso(usuario) || !a.active()) return {};
+    if (!usuarioEmUso(usuario)) return {};
+    // Read again: the administrator may have changed the rights since the login. Rights that
+    // cannot be read (the server is gone) are refused; the command would fail all the same.
+    if (!a.isEditing()) {
+        try {
+            SelecionaAcessos(usuario);
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+    if (!a.active()) return {};
     if (!a.locate({QStringLiteral("USUARIO"), QStringLiteral("PROGRAMA")},
                   {usuario, rotina.trimmed().left(tamanhoAcesso)}))
         return {};
     return DireitosAtuais();
+}
+
+bool DireitosEmTodasAsTelas()
+{
+    return BuscaConfiguracao(QStringLiteral("DireitosEmTodasAsTelas")).trimmed().compare(u"S", Qt::CaseInsensitive) ==
+           0;
+}
+
+Direitos DireitosDaTela(const QString& rotina)
+{
+    if (!DireitosEmTodasAsTelas()) return {true, true, true};
+    return DireitosDoPrograma(rotina);
+}
+
+void CompletaCatalogo(const std::vector<ItemMenu>& menu)
+{
+    Dataset& p = catalogo();
+    if (p.isEmpty()) {
+        GeraControleAcesso(menu);
+        return;
+    }
+    percorreMenu(
+        menu,
+        [](const ItemMenu& item, int contador, int contador1, int contador2) {
+            if (item.caption == QStringLiteral("-") || item.Tag != 0) return;
+            // BuscaProg appends only what is missing; its answer does not matter here.
+            BuscaProg(tiraEcomercial(item.caption), contador, contador1, contador2);
+        },
+        false);
 }

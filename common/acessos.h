@@ -47,7 +47,18 @@ struct Direitos
 // From the current Acessos row (where BuscaProg left it): "S" grants, anything else refuses. The
 // administrator gets everything; a row that is not the logged-in user's grants nothing.
 Direitos DireitosAtuais();
-// Finds the logged-in user's row for the program in Acessos first; no row grants nothing. Safer
-// for a screen than DireitosAtuais: BuscaProg leaves the dataset where it was when the user has
-// no row for the program.
+// Reads the logged-in user's rights on the program from the database (Acessos is selected again on
+// that user's rows and left on the program's row), so that a right granted during the session works
+// the next time the screen asks; no row grants nothing.
 Direitos DireitosDoPrograma(const QString& rotina);
+
+// The parameter DireitosEmTodasAsTelas is "S": the meal, client and export screens apply the rights
+// too. Without it they allow everything, as they always did.
+bool DireitosEmTodasAsTelas();
+// The rights of a screen that restricts its commands only under DireitosEmTodasAsTelas: every
+// right (and no database read) without the parameter, DireitosDoPrograma with it.
+Direitos DireitosDaTela(const QString& rotina);
+
+// The catalogue with every entry of the menu: an empty one is built as "&Mapear Menu" does; one
+// that has rows gets only the entries it misses (the ones no screen has registered yet).
+void CompletaCatalogo(const std::vector<ItemMenu>& menu);

@@ -4,6 +4,7 @@
 #include "app/menuacessos.h"
 #include "common/acessos.h"
 #include "common/dialogos.h"
+#include "common/parametros.h"
 #include "common/sessao.h"
 #include "data/arquivos.h"
 #include "testdb.h"
@@ -201,8 +202,9 @@ private Q_SLOTS:
         QTest::newRow("administrador") << "1" << false << "Pesagem" << true << "SSS";
         QTest::newRow("sem linha de direitos") << "5" << true << "Pesagem" << false << "NNN";
         QTest::newRow("com linha") << "5" << true << "Clientes" << true << "SNS";
-        QTest::newRow("linha fora do conjunto aberto") << "5" << false << "Clientes" << true << "NNN";
-        QTest::newRow("nome com aspas") << "5" << false << "Relação D'Ávila" << true << "NNN";
+        // The rights are read again from the database, whatever rows Acessos held.
+        QTest::newRow("linha fora do conjunto aberto") << "5" << false << "Clientes" << true << "SNS";
+        QTest::newRow("nome com aspas") << "5" << false << "Relação D'Ávila" << true << "NSN";
         QTest::newRow("nome com aspas, selecionado") << "5" << true << "Relação D'Ávila" << true << "NSN";
         QTest::newRow("outro usuário tem o direito") << "7" << true << "Clientes" << false << "NNN";
     }
@@ -252,6 +254,75 @@ private Q_SLOTS:
         QVERIFY(!d.excluir);
         dados->Acessos->fetchAll();
         QCOMPARE(dados->Acessos->recordCount(), 2); // only user 5's rows
+    }
+
+    // A right granted (from another workstation, say) after the login counts the next time a
+    // screen asks; one taken away stops counting.
+    void direitoMudadoDepoisDoLogin()
+    {
+        direito(5, "Usuários", "NNN");
+        dados->Acessos->open();
+        SelecionaAcessos(5);
+        sessao().UsuarioEmUso = "5";
+        QVERIFY(!DireitosDoPrograma("Usuários").incluir);
+        db->exec("UPDATE ACESSOS SET INCLUIR = 'S' WHERE USUARIO = 5");
+        QVERIFY(DireitosDoPrograma("Usuários").incluir);
+        db->exec("DELETE FROM ACESSOS WHERE USUARIO = 5");
+        QVERIFY(!DireitosDoPrograma("Usuários").incluir);
+    }
+
+    // The screens that apply rights only under DireitosEmTodasAsTelas.
+    void direitosDaTela_data()
+    {
+        QTest::addColumn<QString>("parametro");
+        QTest::addColumn<QString>("usuario");
+        QTest::addColumn<bool>("incluir");
+        QTest::newRow("sem o parâmetro") << ""
+                                         << "5" << true;
+        QTest::newRow("parâmetro S, sem direito") << "S"
+                                                  << "5" << false;
+        QTest::newRow("parâmetro S, com direito") << "S"
+                                                  << "7" << true;
+        QTest::newRow("parâmetro S, administrador") << "S"
+                                                    << "1" << true;
+        QTest::newRow("outro valor") << "Sim"
+                                     << "5" << true;
+    }
+    void direitosDaTela()
+    {
+        QFETCH(QString, parametro);
+        QFETCH(QString, usuario);
+        QFETCH(bool, incluir);
+        direito(7, "Pesagem", "SNN");
+        parametros().VetorConfig = QStringList{"DIREITOSEMTODASASTELAS"};
+        parametros().VetorConfigVal = QStringList{parametro};
+        sessao().UsuarioEmUso = usuario;
+        QCOMPARE(DireitosDaTela("Pesagem").incluir, incluir);
+        parametros().limpa();
+    }
+
+    // A catalogue that holds only what the opened screens registered gets the rest of the menu;
+    // an empty one is built whole.
+    void completaCatalogo_data()
+    {
+        QTest::addColumn<bool>("comLinhas");
+        QTest::newRow("vazio") << false;
+        QTest::newRow("com duas linhas") << true;
+    }
+    void completaCatalogo()
+    {
+        QFETCH(bool, comLinhas);
+        if (comLinhas) {
+            QVERIFY(BuscaProg("Usuários", 0, 2, -1, "F"));
+            db->exec(
+                "INSERT INTO PROGRAMAS (PROGRAMA, MENUHORIZONTAL, MENUVERTICAL, SUBMENU) VALUES ('Antigo', 9, 0, -1)");
+        }
+        Menu menu;
+        CompletaCatalogo(descreveMenu(&menu.barra));
+        QList<Linha> esperado = noveLinhas();
+        if (comLinhas) esperado << Linha{"Antigo", 9, 0, -1}; // nothing removed
+        QCOMPARE(catalogo(), esperado);
+        QVERIFY(caixas.caixas().isEmpty());
     }
 
     void linhaDeOutroUsuarioNaoDaDireito()

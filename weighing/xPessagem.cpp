@@ -5,6 +5,7 @@
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/dbmemo.h"
+#include "common/ui/direitostela.h"
 #include "common/ui/ligacaocampo.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
@@ -402,6 +403,7 @@ void TPessagem::montaTela()
     tela_->aoExcluir = [this] {
         MovimentaRegistro(QStringLiteral("ID"), QStringLiteral("GEN_REFEICAO"), *Refeicao, 4, 1);
     };
+    aplicaDireitos(tela_, QStringLiteral("Pesagem")); // only under DireitosEmTodasAsTelas
 
     auto liga = [this](QAbstractButton* b, void (TPessagem::*acao)()) {
         connect(b, &QAbstractButton::clicked, this, [this, acao] { protegido([this, acao] { (this->*acao)(); }); });

@@ -5,6 +5,7 @@
 #include "common/parametros.h"
 #include "common/sessao.h"
 #include "common/ui/dbgrid.h"
+#include "common/ui/direitostela.h"
 #include "common/ui/relatorioerro.h"
 #include "data/arquivos.h"
 #include "data/conexao.h"
@@ -626,6 +627,7 @@ TSincronizar::TSincronizar(const fb::ConnectionSettings& central, QWidget* paren
     v->addWidget(Panel1);
 
     connect(SpeedButton1, &QPushButton::clicked, this, [this] { protegido([&] { SpeedButton1Click(); }); });
+    aplicaDireitoIncluir(this, SpeedButton1, QStringLiteral("Sincronizar Dados")); // only under DireitosEmTodasAsTelas
 
     Refeicao->open();
 }
@@ -641,7 +643,7 @@ void TSincronizar::reconecta()
 
 void TSincronizar::SpeedButton1Click()
 {
-    if (exportando_) return;
+    if (exportando_ || !SpeedButton1->isEnabled()) return;
     exportando_ = true;
     struct Fim
     {
