@@ -8,7 +8,7 @@
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "users/visual.h"
+#include "common/ui/visual.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -237,7 +237,7 @@ void TControleAcesso::montaTela()
     Aviso =
         new QLabel(QStringLiteral("O administrador tem todos os direitos; os seus não podem ser alterados."), direita);
     Aviso->setObjectName(QStringLiteral("Aviso"));
-    corTexto(Aviso, azulMarinho);
+    corTexto(Aviso, cor::azulMarinho);
     vd->addWidget(LabelDireitos);
     vd->addWidget(GridDireitos, 1);
     vd->addWidget(Aviso);
@@ -260,7 +260,7 @@ void TControleAcesso::montaTela()
     fe.setBold(true);
     fe.setPointSize(fe.pointSize() + 2);
     Estado->setFont(fe);
-    corTexto(Estado, azulMarinho);
+    corTexto(Estado, cor::azulMarinho);
     Estado->setMinimumWidth(130);
     h->addWidget(Estado);
     h->addStretch();

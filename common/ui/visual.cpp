@@ -14,7 +14,16 @@ namespace visual {
 QLabel* legenda(QWidget* pai, const QString& texto, QWidget* caixa)
 {
     auto* l = new QLabel(texto, pai);
-    if (caixa) l->setBuddy(caixa);
+    if (caixa) {
+        l->setBuddy(caixa);
+        // A screen reader names a box by its buddy only when both share a parent; a box placed
+        // beside its button sits in a cell of its own, so it is given the caption's words too.
+        if (caixa->accessibleName().isEmpty()) {
+            QString nome = texto;
+            nome.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+            caixa->setAccessibleName(nome.replace(QStringLiteral("\x01"), QStringLiteral("&")));
+        }
+    }
     return l;
 }
 
