@@ -1,5 +1,5 @@
 // comedal-createdb DATABASE SCRIPT: creates DATABASE on the server and runs SCRIPT in it.
-// Refuses to touch a database that already exists.
+// Refuses to touch a database that already exists. SYSDBA's password: ISC_PASSWORD, else the program's own.
 #include "data/conexao.h"
 #include "data/firebird.h"
 
@@ -19,7 +19,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "não foi possível ler %s\n", argv[2]);
         return 1;
     }
-    fb::ConnectionSettings s{QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"), conexao::senhaPadrao()};
+    fb::ConnectionSettings s{QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
+                                              qEnvironmentVariable("ISC_PASSWORD", conexao::senhaPadrao())};
     try {
         fb::Attachment att = fb::Attachment::create(s);
         try {

@@ -39,27 +39,22 @@ void buildFromScript(const QString& file, TestDatabase::Kind kind)
 }
 
 // Building a database from its script takes about a second; copying a built one takes a
-// millisecond. The server's files belong to its own user, so copying needs root.
-struct Template
-{
-    QString file;
-    ~Template()
-    {
-        if (!file.isEmpty())
-            QFile::remove(file);
-    }
-};
-
+// millisecond. The server's files belong to its own user, so copying needs root. The template's
+// name goes as soon as it is built and the copies are made from the open file, so nothing stays in
+// the server's folder however the test program ends.
 QString templateFor(TestDatabase::Kind kind)
 {
-    static Template templates[2];
-    Template& t = templates[kind];
-    if (t.file.isEmpty()) {
+    static QFile templates[2];
+    QFile& t = templates[kind];
+    if (!t.isOpen()) {
         const QString file = QStringLiteral("/tmp/firebird/comedal-template-%1-%2.fdb").arg(int(kind)).arg(getpid());
         buildFromScript(file, kind);
-        t.file = file;
+        t.setFileName(file);
+        const bool aberto = t.open(QIODevice::ReadOnly);
+        QFile::remove(file);
+        if (!aberto) return {};
     }
-    return t.file;
+    return QStringLiteral("/proc/self/fd/%1").arg(t.handle());
 }
 } // namespace
 
