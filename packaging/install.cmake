@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 install(TARGETS comedal RUNTIME DESTINATION lib/comedal)
 install(DIRECTORY figuras DESTINATION lib/comedal)
 install(PROGRAMS packaging/comedal DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS comedal-createdb comedal-upgradedb comedal-empresa comedal-relatorio
+install(TARGETS comedal-createdb comedal-upgradedb comedal-empresa comedal-administrador comedal-relatorio
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET simulador-balanca)
   install(TARGETS simulador-balanca RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
