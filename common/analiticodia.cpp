@@ -1,6 +1,11 @@
 #include "common/analiticodia.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <vector>
 
 qint64 FiguraDia::mediaGramas() const
 {
@@ -9,11 +14,6 @@ qint64 FiguraDia::mediaGramas() const
 
 namespace analitico {
 namespace {
-
-qint64 gramas(const QVariant& kg)
-{
-    return kg.isValid() ? qint64(std::llround(kg.toDouble() * 1000.0)) : 0;
-}
 
 fb::Statement& comPeriodo(fb::Statement& st, const QDate& de, const QDate& ate)
 {
@@ -27,86 +27,183 @@ QString linha(const FiguraDia& d)
     return QStringLiteral("%1;%2;%3;%4").arg(d.refeicoes).arg(d.consumidores).arg(kg(d.gramas), kg(d.mediaGramas()));
 }
 
+// The figures counted here from the meals themselves, read once in whatever order the server finds
+// them: grouping, distinct counting and sorting on the server would read or sort every meal of the
+// period again for each of the days, the totals and the consumers.
+class Contagem
+{
+public:
+    // One meal: DATA, CPF and PESO from column c of the row on.
+    void adiciona(const QVector<QVariant>& r, int c = 0)
+    {
+        adiciona(r[c].toDate().toJulianDay(), r[c + 1].toString(),
+                 r[c + 2].isValid() ? qint64(std::llround(r[c + 2].toDouble() * 1000.0)) : 0);
+    }
+
+    Analitico resultado(const QString& cnpj = {})
+    {
+        Analitico a;
+        a.total.cnpj = cnpj;
+        a.consumidores.reserve(qsizetype(pessoas_.size()));
+        for (Pessoa& p : pessoas_) {
+            std::sort(p.dias.begin(), p.dias.end());
+            FiguraConsumidor c{p.cpf, {}, qint64(p.dias.size()), 0};
+            for (std::size_t i = 0, j; i < p.dias.size(); i = j) {
+                for (j = i + 1; j < p.dias.size() && p.dias[j] == p.dias[i];)
+                    ++j;
+                ++dias_[p.dias[i]].consumidores;
+                if (j - i > 1) ++c.diasRepetidos;
+            }
+            a.consumidores << std::move(c);
+        }
+        // CPF order, as the database sorts digits.
+        std::sort(a.consumidores.begin(), a.consumidores.end(),
+                  [](const FiguraConsumidor& x, const FiguraConsumidor& y) { return x.cpf < y.cpf; });
+        for (const auto& [dia, d] : dias_) {
+            a.dias << FiguraDia{cnpj, QDate::fromJulianDay(dia), d.refeicoes, d.consumidores, d.gramas};
+            a.total.refeicoes += d.refeicoes;
+            a.total.gramas += d.gramas;
+        }
+        a.total.consumidores = qint64(pessoas_.size());
+        return a;
+    }
+
+private:
+    struct Dia
+    {
+        qint64 refeicoes = 0, consumidores = 0, gramas = 0;
+    };
+    struct Pessoa
+    {
+        QString cpf;
+        std::vector<qint64> dias; // one entry per meal
+    };
+
+    void adiciona(qint64 dia, QString cpf, qint64 gramas)
+    {
+        // The database compares text ignoring trailing blanks: "123 " is the consumer "123".
+        qsizetype n = cpf.size();
+        while (n > 0 && cpf[n - 1] == u' ')
+            --n;
+        cpf.truncate(n);
+        auto p = indice_.find(cpf);
+        if (p == indice_.end()) {
+            p = indice_.insert(cpf, int(pessoas_.size()));
+            pessoas_.push_back(Pessoa{cpf, {}});
+        }
+        pessoas_[std::size_t(*p)].dias.push_back(dia);
+        // Meals of one day mostly come together: the day last used is tried first.
+        if (ultimo_ == dias_.end() || ultimo_->first != dia) ultimo_ = dias_.try_emplace(dia).first;
+        ++ultimo_->second.refeicoes;
+        ultimo_->second.gramas += gramas;
+    }
+
+    std::map<qint64, Dia> dias_;
+    std::map<qint64, Dia>::iterator ultimo_ = dias_.end();
+    QHash<QString, int> indice_;
+    std::vector<Pessoa> pessoas_;
+};
+
+// The client's name for each consumer, from the first record (lowest ID) with that CPF. Few
+// consumers among many clients are looked up many CPFs per statement; when they are a good part of
+// the clients, reading every client once is quicker than the look-ups.
+void poeNomes(fb::Attachment& att, fb::Transaction& tra, QList<FiguraConsumidor>& consumidores)
+{
+    if (consumidores.isEmpty()) return;
+    QHash<QString, std::pair<double, QString>> nomes; // CPF -> (ID, NOME) of its first record
+    auto le = [&nomes](fb::Statement& st) {
+        while (st.fetch()) {
+            QString cpf = st.value(0).toString();
+            while (cpf.endsWith(u' '))
+                cpf.chop(1);
+            const double id = st.value(1).toDouble();
+            auto n = nomes.find(cpf);
+            if (n == nomes.end() || id < n->first) nomes.insert(cpf, {id, st.value(2).toString()});
+        }
+        st.close();
+    };
+    // The generator bounds the number of clients without reading them.
+    if (fb::generatorValue(att, tra, QStringLiteral("GEN_CLIENTE")) < 5 * consumidores.size()) {
+        fb::Statement todos(att, tra, QStringLiteral("select CPF, ID, NOME from CLIENTE"));
+        todos.execute();
+        le(todos);
+    } else {
+        constexpr int PorConsulta = 50;
+        QStringList marcas;
+        for (int i = 0; i < PorConsulta; ++i)
+            marcas << QStringLiteral(":C%1").arg(i);
+        fb::Statement st(att, tra,
+                         QStringLiteral("select CPF, ID, NOME from CLIENTE where CPF in (%1)").arg(marcas.join(u',')));
+        QStringList lote;
+        auto consulta = [&] {
+            if (lote.isEmpty()) return;
+            // A short last batch repeats its own first CPF in the places left.
+            for (int i = 0; i < PorConsulta; ++i)
+                st.setParameter(i, i < lote.size() ? lote[i] : lote[0]);
+            st.execute();
+            le(st);
+            lote.clear();
+        };
+        for (const FiguraConsumidor& c : consumidores) {
+            // No client's CPF is longer than its column: a longer one has no record to name it.
+            if (c.cpf.size() > 11) continue;
+            lote << c.cpf;
+            if (lote.size() == PorConsulta) consulta();
+        }
+        consulta();
+    }
+    for (FiguraConsumidor& c : consumidores)
+        c.nome = nomes.value(c.cpf).second;
+}
+
 } // namespace
+
+Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool nomes)
+{
+    fb::Statement st(att, tra,
+                     QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
+    comPeriodo(st, de, ate).execute();
+    Contagem contagem;
+    while (st.fetch())
+        contagem.adiciona(st.row());
+    Analitico a = contagem.resultado();
+    if (nomes) poeNomes(att, tra, a.consumidores);
+    return a;
+}
 
 QList<FiguraDia> porDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
 {
-    fb::Statement st(att, tra,
-                     QStringLiteral("select DATA, count(*), count(distinct CPF), sum(PESO) from REFEICAO "
-                                    "where DATA between :DE and :ATE group by DATA order by DATA"));
-    comPeriodo(st, de, ate).execute();
-    QList<FiguraDia> r;
-    while (st.fetch())
-        r << FiguraDia{
-            {}, st.value(0).toDate(), st.value(1).toLongLong(), st.value(2).toLongLong(), gramas(st.value(3))};
-    return r;
+    return periodo(att, tra, de, ate, false).dias;
 }
 
 FiguraDia total(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
 {
-    fb::Statement st(att, tra,
-                     QStringLiteral("select count(*), count(distinct CPF), sum(PESO) from REFEICAO "
-                                    "where DATA between :DE and :ATE"));
-    comPeriodo(st, de, ate).execute();
-    st.fetch();
-    return FiguraDia{{}, {}, st.value(0).toLongLong(), st.value(1).toLongLong(), gramas(st.value(2))};
+    return periodo(att, tra, de, ate, false).total;
 }
 
 QList<FiguraConsumidor> porConsumidor(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
 {
-    fb::Statement st(
-        att, tra,
-        QStringLiteral("select D.CPF, (select first 1 C.NOME from CLIENTE C where C.CPF = D.CPF order by C.ID), "
-                       "sum(D.N), sum(case when D.N > 1 then 1 else 0 end) from (select CPF, DATA, count(*) as N "
-                       "from REFEICAO where DATA between :DE and :ATE group by CPF, DATA) D "
-                       "group by D.CPF order by D.CPF"));
-    comPeriodo(st, de, ate).execute();
-    QList<FiguraConsumidor> r;
-    while (st.fetch())
-        r << FiguraConsumidor{st.value(0).toString(), st.value(1).toString(), st.value(2).toLongLong(),
-                              st.value(3).toLongLong()};
-    return r;
+    return periodo(att, tra, de, ate).consumidores;
 }
 
 QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
 {
-    // The restaurants one by one along the (CNPJ, DATA) index: each next CNPJ is one step of the
-    // index, where a "distinct" would read every meal of every year.
-    QStringList cnpjs;
-    {
-        fb::Statement proximo(att, tra,
-                              QStringLiteral("select first 1 CNPJ from REFEICAO where CNPJ > :CNPJ order by CNPJ"));
-        for (QString ultimo = QStringLiteral("");;) {
-            proximo.setParameter(QStringLiteral("CNPJ"), ultimo);
-            proximo.execute();
-            const bool achou = proximo.fetch();
-            if (achou) ultimo = proximo.value(0).toString();
-            proximo.close();
-            if (!achou) break;
-            cnpjs << ultimo;
-        }
+    // Every restaurant's meals of the period in one reading along the date index, counted per CNPJ:
+    // only restaurants with meals in the period have lines.
+    fb::Statement st(att, tra,
+                     QStringLiteral("select CNPJ, DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
+    comPeriodo(st, de, ate).execute();
+    std::map<QString, Contagem> restaurantes;
+    while (st.fetch()) {
+        QString cnpj = st.row()[0].toString();
+        while (cnpj.endsWith(u' '))
+            cnpj.chop(1);
+        restaurantes[cnpj].adiciona(st.row(), 1);
     }
-    fb::Statement dias(att, tra,
-                       QStringLiteral("select DATA, count(*), count(distinct CPF), sum(PESO) from REFEICAO "
-                                      "where CNPJ = :CNPJ and DATA between :DE and :ATE group by DATA order by DATA"));
-    fb::Statement soma(att, tra,
-                       QStringLiteral("select count(*), count(distinct CPF), sum(PESO) from REFEICAO "
-                                      "where CNPJ = :CNPJ and DATA between :DE and :ATE"));
     QList<FiguraDia> r;
-    for (const QString& cnpj : cnpjs) {
-        dias.setParameter(QStringLiteral("CNPJ"), cnpj);
-        comPeriodo(dias, de, ate).execute();
-        qsizetype antes = r.size();
-        while (dias.fetch())
-            r << FiguraDia{cnpj, dias.value(0).toDate(), dias.value(1).toLongLong(), dias.value(2).toLongLong(),
-                           gramas(dias.value(3))};
-        dias.close();
-        if (r.size() == antes) continue; // a restaurant without meals in the period has no lines
-        soma.setParameter(QStringLiteral("CNPJ"), cnpj);
-        comPeriodo(soma, de, ate).execute();
-        soma.fetch();
-        r << FiguraDia{cnpj, {}, soma.value(0).toLongLong(), soma.value(1).toLongLong(), gramas(soma.value(2))};
-        soma.close();
+    for (auto& [cnpj, contagem] : restaurantes) {
+        const Analitico a = contagem.resultado(cnpj);
+        r << a.dias << a.total;
     }
     return r;
 }

@@ -27,8 +27,19 @@ struct FiguraConsumidor
     qint64 diasRepetidos = 0; // days with more than one meal
 };
 
+// A period read in full: what the report screen shows.
+struct Analitico
+{
+    QList<FiguraDia> dias;
+    FiguraDia total;
+    QList<FiguraConsumidor> consumidores;
+};
+
 namespace analitico {
 
+// The days, the totals and the consumers (with their names when nomes) of a period, local database,
+// from a single reading of its meals.
+Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool nomes = true);
 // One line per day with at least one meal, in date order, local database.
 QList<FiguraDia> porDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
 // The period as a whole: consumers counted once over the period.

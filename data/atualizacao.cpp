@@ -94,6 +94,7 @@ const QList<Definicao>& passos()
         {Banco::Local, 2, "Índice das refeições por data", indice("IX_REFEICAO_DATA", "REFEICAO (DATA)")},
         {Banco::Central, 3, "Índice das refeições por restaurante e data",
          indice("IX_REFEICAO_CNPJ_DATA", "REFEICAO (CNPJ, DATA)")},
+        {Banco::Central, 4, "Índice das refeições centrais por data", indice("IX_REFEICAO_DATA", "REFEICAO (DATA)")},
     };
     return todos;
 }

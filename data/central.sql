@@ -35,3 +35,6 @@ CREATE UNIQUE INDEX UX_REFEICAO_IDENTIDADE ON REFEICAO (CNPJ, IDEXTERNO, DATAUSE
 CREATE INDEX IX_REFEICAO_CPF ON REFEICAO (CPF);
 -- The daily report, restaurant by restaurant.
 CREATE INDEX IX_REFEICAO_CNPJ_DATA ON REFEICAO (CNPJ, DATA);
+-- The daily report of every restaurant at once: a period of meals read without stepping from one
+-- CNPJ to the next along the index above, which reads every meal of every year.
+CREATE INDEX IX_REFEICAO_DATA ON REFEICAO (DATA);

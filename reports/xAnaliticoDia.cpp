@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPageLayout>
@@ -196,9 +197,7 @@ void TAnaliticoDia::GerarClick()
         avisa(QStringLiteral("A data inicial é posterior à data final."));
         return;
     }
-    QList<FiguraDia> dias = analitico::porDia(banco_, transacao_, de, ate);
-    FiguraDia total = analitico::total(banco_, transacao_, de, ate);
-    QList<FiguraConsumidor> consumidores = analitico::porConsumidor(banco_, transacao_, de, ate);
+    Analitico a = analitico::periodo(banco_, transacao_, de, ate);
     fb::Statement empresa(banco_, transacao_,
                           QStringLiteral("select first 1 FANTASIA, CNPJ from EMPRESAS order by ID"));
     empresa.execute();
@@ -208,28 +207,39 @@ void TAnaliticoDia::GerarClick()
     }
     de_ = de;
     ate_ = ate;
-    dias_ = std::move(dias);
-    total_ = total;
-    consumidores_ = std::move(consumidores);
+    dias_ = std::move(a.dias);
+    total_ = a.total;
+    consumidores_ = std::move(a.consumidores);
     gerado_ = true;
     mostra();
 }
 
 void TAnaliticoDia::mostra()
 {
-    modeloDias_->clear();
-    modeloDias_->setHorizontalHeaderLabels(CabecalhoDias);
-    modeloConsumidores_->clear();
-    modeloConsumidores_->setHorizontalHeaderLabels(CabecalhoConsumidores);
+    // Each table gets a model filled before the view sees it: rows appended one by one under the
+    // view cost a resize of its columns each, which for a year's consumers takes seconds.
+    auto troca = [this](QTableView* vista, QStandardItemModel*& modelo, const QStringList& cabecalho,
+                        const auto& preenche) {
+        auto* novo = new QStandardItemModel(this);
+        novo->setHorizontalHeaderLabels(cabecalho);
+        if (gerado_) preenche(*novo);
+        QItemSelectionModel* selecao = vista->selectionModel();
+        vista->setModel(novo);
+        delete selecao;
+        delete modelo;
+        modelo = novo;
+    };
+    troca(Dias, modeloDias_, CabecalhoDias, [this](QStandardItemModel& m) {
+        for (const FiguraDia& d : dias_)
+            m.appendRow(itens(celulasDia(d)));
+        m.appendRow(itens(celulasDia(total_), true));
+    });
+    troca(Consumidores, modeloConsumidores_, CabecalhoConsumidores, [this](QStandardItemModel& m) {
+        for (const FiguraConsumidor& c : consumidores_)
+            m.appendRow(itens(celulasConsumidor(c), c.diasRepetidos > 0));
+    });
     Imprimir->setEnabled(gerado_);
     ExportarCSV->setEnabled(gerado_);
-    if (gerado_) {
-        for (const FiguraDia& d : dias_)
-            modeloDias_->appendRow(itens(celulasDia(d)));
-        modeloDias_->appendRow(itens(celulasDia(total_), true));
-        for (const FiguraConsumidor& c : consumidores_)
-            modeloConsumidores_->appendRow(itens(celulasConsumidor(c), c.diasRepetidos > 0));
-    }
     atualizaGrafico();
 }
 

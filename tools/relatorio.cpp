@@ -54,8 +54,12 @@ int main(int argc, char** argv)
     try {
         fb::Attachment att = fb::Attachment::attach(conexao);
         fb::Transaction tra(att);
-        saida = central ? analitico::csvCentral(analitico::centralPorDia(att, tra, de, ate))
-                        : analitico::csv(analitico::porDia(att, tra, de, ate), analitico::total(att, tra, de, ate));
+        if (central) {
+            saida = analitico::csvCentral(analitico::centralPorDia(att, tra, de, ate));
+        } else {
+            const Analitico a = analitico::periodo(att, tra, de, ate, false);
+            saida = analitico::csv(a.dias, a.total);
+        }
         tra.commit();
         att.detach();
     } catch (const fb::Error& e) {
