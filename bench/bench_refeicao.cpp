@@ -12,11 +12,9 @@ namespace {
 long rssKb()
 {
     QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
+    if (!f.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
     return 0;
 }
 } // namespace
@@ -46,8 +44,7 @@ int main(int argc, char** argv)
                 nomes += r.displayTextAt(row, int(r.fields().indexOf(&r.field(QStringLiteral("NOME")))));
             tempos << t.nsecsElapsed() / 1e6;
             crescimento = qMax(crescimento, rssKb() - antes);
-            if (nomes.isEmpty())
-                std::fprintf(stderr, "nenhum nome encontrado\n");
+            if (nomes.isEmpty()) std::fprintf(stderr, "nenhum nome encontrado\n");
         }
         std::sort(tempos.begin(), tempos.end());
         std::printf("abrir Refeicao + NOME de 50 linhas: mediana %.2f ms, melhor %.2f ms, pior %.2f ms; "

@@ -31,8 +31,8 @@ QString script(const char* nome)
 
 fb::ConnectionSettings banco(const char* tipo, const QString& sufixo)
 {
-    return {conexao::servidorPadrao() + QStringLiteral(":/tmp/firebird/comedal-bench-%1-%2.fdb")
-                                            .arg(QLatin1String(tipo), sufixo),
+    return {conexao::servidorPadrao() +
+                QStringLiteral(":/tmp/firebird/comedal-bench-%1-%2.fdb").arg(QLatin1String(tipo), sufixo),
             QStringLiteral("SYSDBA"), conexao::senhaPadrao()};
 }
 
@@ -55,10 +55,11 @@ void enche(fb::Attachment& att, qint64 refeicoes, bool central)
                              "11, '0'), dateadd(mod(:I, 1461) day to date '2022-01-01'), '12:00', "
                              "0.3 + mod(:I, 500) / 1000.000);");
     auto bloco = [&att](qint64 vezes, const QString& insercao) {
-        fb::executeScript(att, QStringLiteral("SET TERM ^ ;\nexecute block as declare I bigint = 0; begin while (I < %1) "
-                                              "do begin %2 I = I + 1; end end^\nSET TERM ; ^\n")
-                                   .arg(vezes)
-                                   .arg(insercao));
+        fb::executeScript(att,
+                          QStringLiteral("SET TERM ^ ;\nexecute block as declare I bigint = 0; begin while (I < %1) "
+                                         "do begin %2 I = I + 1; end end^\nSET TERM ; ^\n")
+                              .arg(vezes)
+                              .arg(insercao));
     };
     if (!central)
         bloco(20000, QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('CONSUMIDOR ' || :I, "
@@ -140,8 +141,8 @@ int main(int argc, char** argv)
     }
     const QDate mesDe(2025, 6, 1), mesAte(2025, 6, 30), anoDe(2025, 1, 1), anoAte(2025, 12, 31);
     try {
-        const QString sufixo = reusar ? QStringLiteral("relatorio-%1").arg(refeicoes)
-                                      : QUuid::createUuid().toString(QUuid::Id128);
+        const QString sufixo =
+            reusar ? QStringLiteral("relatorio-%1").arg(refeicoes) : QUuid::createUuid().toString(QUuid::Id128);
         fb::Attachment l = prepara(banco("local", sufixo), refeicoes, false, reusar);
         fb::Attachment c = prepara(banco("central", sufixo), refeicoes, true, reusar);
 

@@ -160,8 +160,7 @@ void poeNomes(fb::Attachment& att, fb::Transaction& tra, QList<FiguraConsumidor>
 
 Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool nomes)
 {
-    fb::Statement st(att, tra,
-                     QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
+    fb::Statement st(att, tra, QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
     comPeriodo(st, de, ate).execute();
     Contagem contagem;
     while (st.fetch())

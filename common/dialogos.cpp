@@ -28,8 +28,7 @@ public:
     }
     int mostrarModal(QObject* janela) override
     {
-        qWarning().noquote() << "janela modal sem serviço de diálogos:"
-                             << (janela ? janela->objectName() : QString());
+        qWarning().noquote() << "janela modal sem serviço de diálogos:" << (janela ? janela->objectName() : QString());
         return 0;
     }
 };
@@ -46,15 +45,13 @@ Dialogos* atual = nullptr;
 
 Dialogos::~Dialogos()
 {
-    if (atual == this)
-        atual = nullptr;
+    if (atual == this) atual = nullptr;
 }
 
 int Dialogos::respostaPadrao(int botoes)
 {
     for (int b : {Botao::Nao, Botao::Cancelar, Botao::Ok, Botao::Sim})
-        if (botoes & b)
-            return b;
+        if (botoes & b) return b;
     return Botao::Ok;
 }
 
@@ -163,11 +160,9 @@ int DialogosRoteirizados::mensagem(TipoCaixa tipo, const QString& titulo, const 
 bool DialogosRoteirizados::entrada(const QString& titulo, const QString& rotulo, QString& valor)
 {
     entradas_ << Entrada{titulo, rotulo, valor};
-    if (respostasEntrada_.isEmpty())
-        return false;
+    if (respostasEntrada_.isEmpty()) return false;
     const std::optional<QString> r = respostasEntrada_.takeFirst();
-    if (!r)
-        return false;
+    if (!r) return false;
     valor = *r;
     return true;
 }

@@ -4,5 +4,5 @@
 #include "common/dialogos.h"
 #include "common/navegacao.h"
 #include "common/parametros.h"
-#include "common/texto.h"
 #include "common/sessao.h"
+#include "common/texto.h"

@@ -13,8 +13,7 @@ namespace {
 const QString& identificador(const QString& s)
 {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]*$"));
-    if (!re.match(s).hasMatch())
-        throw fb::Error(QStringLiteral("Nome inválido na navegação: '%1'").arg(s));
+    if (!re.match(s).hasMatch()) throw fb::Error(QStringLiteral("Nome inválido na navegação: '%1'").arg(s));
     return s;
 }
 
@@ -22,8 +21,7 @@ QString inteiro(const QString& s)
 {
     bool ok = false;
     const qint64 v = s.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw fb::Error(QStringLiteral("'%1' não é um valor inteiro válido").arg(s));
+    if (!ok) throw fb::Error(QStringLiteral("'%1' não é um valor inteiro válido").arg(s));
     return QString::number(v);
 }
 
@@ -45,16 +43,16 @@ QString AnteriorRegistro(const QString& w_Campo, const QString& w_Tabela, const 
 {
     const QString c = identificador(w_Campo), a = inteiro(w_Atual);
     return QStringLiteral("Where ") + c + QStringLiteral("=(SELECT MAX(") + c + QStringLiteral(") FROM ") +
-           identificador(w_Tabela) + QStringLiteral(" WHERE (") + c + QStringLiteral(" >(") + a + QStringLiteral(" - ") +
-           QString::number(quantidade) + QStringLiteral(")) AND (") + c + u'<' + a + QStringLiteral("))");
+           identificador(w_Tabela) + QStringLiteral(" WHERE (") + c + QStringLiteral(" >(") + a +
+           QStringLiteral(" - ") + QString::number(quantidade) + QStringLiteral(")) AND (") + c + u'<' + a +
+           QStringLiteral("))");
 }
 
 QString ProximoRegistro(const QString& w_Campo, const QString& w_Tabela, const QString& w_Atual)
 {
     const QString c = identificador(w_Campo);
     return QStringLiteral("Where ") + c + QStringLiteral(" = ( SELECT MIN( ") + c + QStringLiteral(" ) FROM ") +
-           identificador(w_Tabela) + QStringLiteral(" WHERE ") + c + QStringLiteral(" > ") + inteiro(w_Atual) +
-           u')';
+           identificador(w_Tabela) + QStringLiteral(" WHERE ") + c + QStringLiteral(" > ") + inteiro(w_Atual) + u')';
 }
 
 QString MaximoxRegistro(const QString& w_Campo, const QString&, const QString& w_Generator)
@@ -69,11 +67,11 @@ QString MaximoRegistro(const QString& w_Campo, const QString& w_Tabela, const QS
     const QString where = QStringLiteral("WHERE ( ( ") + c + QStringLiteral(" > ( SELECT GEN_ID( ") + g +
                           QStringLiteral(", 0 ) FROM RDB$DATABASE ) - ") + QString::number(quantidade) +
                           QStringLiteral(" ) ) AND ") + QStringLiteral("( ") + c +
-                          QStringLiteral(" <= ( SELECT GEN_ID( ") + g +
-                          QStringLiteral(", 0 ) FROM RDB$DATABASE ) )") + QStringLiteral(" ORDER BY ") + c +
-                          QStringLiteral(" DESC");
+                          QStringLiteral(" <= ( SELECT GEN_ID( ") + g + QStringLiteral(", 0 ) FROM RDB$DATABASE ) )") +
+                          QStringLiteral(" ORDER BY ") + c + QStringLiteral(" DESC");
     Dataset consulta(QStringLiteral("MaximoRegistro"), &Dados->fatura, &Dados->TransFatura);
-    consulta.setSQL({QStringLiteral("SELECT FIRST 1 ") + c + QStringLiteral(" FROM ") + identificador(w_Tabela), where});
+    consulta.setSQL(
+        {QStringLiteral("SELECT FIRST 1 ") + c + QStringLiteral(" FROM ") + identificador(w_Tabela), where});
     consulta.open();
     const QString result = consulta.isEmpty()
                                ? QStringLiteral("WHERE ") + c + QStringLiteral(" = 0")
@@ -107,8 +105,7 @@ void MovimentaRegistro(const QString& Campo, const QString& Generator, Dataset& 
         abre(MinimoRegistro(Campo, w_Tabela));
         break;
     case 2:
-        if (!abre(AnteriorxRegistro(Campo, w_Tabela, atual)) &&
-            !abre(AnteriorRegistro(Campo, w_Tabela, atual, 3000))) {
+        if (!abre(AnteriorxRegistro(Campo, w_Tabela, atual)) && !abre(AnteriorRegistro(Campo, w_Tabela, atual, 3000))) {
             abre(QStringLiteral("WHERE ") + Campo + QStringLiteral(" = ") + atual);
             avisa(QStringLiteral("Atenção você já está no primeiro registro da tabela"));
         }
@@ -120,8 +117,7 @@ void MovimentaRegistro(const QString& Campo, const QString& Generator, Dataset& 
         }
         break;
     case 4:
-        if (!abre(MaximoxRegistro(Campo, w_Tabela, Generator)))
-            abre(MaximoRegistro(Campo, w_Tabela, Generator, 3000));
+        if (!abre(MaximoxRegistro(Campo, w_Tabela, Generator))) abre(MaximoRegistro(Campo, w_Tabela, Generator, 3000));
         break;
     default:
         break;
@@ -133,8 +129,7 @@ double CalcUltimoRegistro(const QString& w_Gerador, fb::Attachment* BD, fb::Tran
 {
     Dataset& q = *Dados->UltimoRegistro;
     q.close();
-    if (BD)
-        q.setDatabase(BD, transacao ? transacao : &Dados->TransFatura);
+    if (BD) q.setDatabase(BD, transacao ? transacao : &Dados->TransFatura);
     struct Fecha
     {
         Dataset& q;

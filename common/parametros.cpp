@@ -13,8 +13,7 @@ QString Parametros::BuscaConfiguracao(const QString& w_Parametro)
         }
     }
     // A key without a value (lists of different lengths) reads as empty, like a missing key.
-    if (Indice < 0 || Indice >= VetorConfigVal.size())
-        return QString();
+    if (Indice < 0 || Indice >= VetorConfigVal.size()) return QString();
     return VetorConfigVal[Indice];
 }
 

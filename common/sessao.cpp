@@ -14,6 +14,12 @@ std::function<QDateTime()>& relogio()
 }
 } // namespace
 
-QDateTime agora() { return relogio() ? relogio()() : QDateTime::currentDateTime(); }
+QDateTime agora()
+{
+    return relogio() ? relogio()() : QDateTime::currentDateTime();
+}
 
-void defineRelogio(std::function<QDateTime()> r) { relogio() = std::move(r); }
+void defineRelogio(std::function<QDateTime()> r)
+{
+    relogio() = std::move(r);
+}

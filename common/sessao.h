@@ -8,8 +8,8 @@
 
 struct Sessao
 {
-    QString UsuarioEmUso;      // key of the logged-in user as decimal text; "1" is the administrator
-    double xxLogUsuario = 0;   // key of this run's LOGUSUARIO row
+    QString UsuarioEmUso;    // key of the logged-in user as decimal text; "1" is the administrator
+    double xxLogUsuario = 0; // key of this run's LOGUSUARIO row
     QString NomeAplicativo = QStringLiteral("COMEDAL");
     quint32 corprincipal = 0x243147;
     quint32 corsecundaria = 0xA6CAF0;

@@ -3,8 +3,7 @@
 #include <QHash>
 #include <cmath>
 
-ErroConversao::ErroConversao(const QString& mensagem)
-    : std::runtime_error(mensagem.toStdString()), mensagem_(mensagem)
+ErroConversao::ErroConversao(const QString& mensagem) : std::runtime_error(mensagem.toStdString()), mensagem_(mensagem)
 {
 }
 
@@ -18,8 +17,7 @@ bool digitoAscii(QChar c)
 // Integer conversion of a one-character text, as the check-digit rule reads each digit.
 int digito(QChar c)
 {
-    if (!digitoAscii(c))
-        throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(c));
+    if (!digitoAscii(c)) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(c));
     return c.unicode() - u'0';
 }
 
@@ -47,8 +45,7 @@ QString incrementa(QString digitos)
 bool cpf(const QString& num)
 {
     // Callers check the length first; anything else cannot be a CPF and must not read past the end.
-    if (num.size() != 11)
-        return false;
+    if (num.size() != 11) return false;
     int d[9];
     for (int i = 0; i < 9; ++i)
         d[i] = digito(num[i]);
@@ -66,21 +63,17 @@ bool cpf(const QString& num)
 
     const QString calculado = QString::number(primeiro) + QString::number(segundo);
     const QString digitado = num.mid(9, 2);
-    if (calculado != digitado)
-        return false;
+    if (calculado != digitado) return false;
     // The repeated-digit numbers pass the arithmetic but are not real CPFs.
     return num != QString(11, num[0]);
 }
 
 bool cnpjValido(const QString& num)
 {
-    if (num.size() != 14)
-        return false;
+    if (num.size() != 14) return false;
     for (QChar c : num)
-        if (c < u'0' || c > u'9')
-            return false;
-    if (num == QString(14, num[0]))
-        return false;
+        if (c < u'0' || c > u'9') return false;
+    if (num == QString(14, num[0])) return false;
     auto verificador = [&num](int n) {
         int soma = 0, peso = 2;
         for (int i = n - 1; i >= 0; --i) {
@@ -95,8 +88,7 @@ bool cnpjValido(const QString& num)
 
 QString StrZero(double w_Valor, int w_Length)
 {
-    if (!std::isfinite(w_Valor))
-        throw ErroConversao(QStringLiteral("Valor numérico inválido"));
+    if (!std::isfinite(w_Valor)) throw ErroConversao(QStringLiteral("Valor numérico inválido"));
 
     // Round the decimal text of the number (15 significant digits) to one decimal place, half away
     // from zero, so that 12.95 reads as 13 although its binary value lies just below.
@@ -130,18 +122,15 @@ QString StrZero(double w_Valor, int w_Length)
     // The zeros go after a minus sign, so that a negative number stays a number.
     const bool negativo = w_Valor < 0 && (inteiro != QLatin1String("0") || decimo != u'0');
     const int largura = w_Length - (negativo ? 1 : 0);
-    if (inteiro.size() < largura)
-        inteiro.prepend(QString(largura - inteiro.size(), u'0'));
+    if (inteiro.size() < largura) inteiro.prepend(QString(largura - inteiro.size(), u'0'));
     return negativo ? u'-' + inteiro : inteiro;
 }
 
 QString LeftClip(const QString& w_String, int w_Tamanho)
 {
-    if (w_Tamanho <= 0)
-        return QString();
+    if (w_Tamanho <= 0) return QString();
     QString r = w_String.left(w_Tamanho);
-    if (r.size() < w_Tamanho)
-        r.append(QString(w_Tamanho - r.size(), u' '));
+    if (r.size() < w_Tamanho) r.append(QString(w_Tamanho - r.size(), u' '));
     return r;
 }
 
@@ -180,37 +169,31 @@ QString SemSimbolos(const QString& str)
 {
     QString r = str;
     for (QChar& c : r)
-        if (c == u'"' || c == u'\'')
-            c = u' ';
+        if (c == u'"' || c == u'\'') c = u' ';
     return r;
 }
 
 QString trocacaractere(const QString& variavel, const QString& antigo, const QString& novo)
 {
     // An empty pattern is "not found": it must not eat the first character.
-    if (antigo.isEmpty())
-        return variavel;
+    if (antigo.isEmpty()) return variavel;
     const qsizetype p = variavel.indexOf(antigo, 0, Qt::CaseSensitive);
-    if (p < 0)
-        return variavel;
+    if (p < 0) return variavel;
     return variavel.left(p) + novo + variavel.mid(p + 1);
 }
 
 bool enumero(const QString& numero)
 {
-    if (numero.isEmpty())
-        return false;
+    if (numero.isEmpty()) return false;
     for (QChar c : numero)
-        if (!digitoAscii(c))
-            return false;
+        if (!digitoAscii(c)) return false;
     return true;
 }
 
 QString AjustaControle(const QString& str)
 {
     const qsizetype p = str.lastIndexOf(u'&');
-    if (p < 0)
-        return str;
+    if (p < 0) return str;
     const QString juntas = str.left(p) + str.mid(p + 1);
     return juntas.isEmpty() ? str : juntas;
 }

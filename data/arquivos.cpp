@@ -39,8 +39,7 @@ void ExecutorSQL::ExecQuery()
 QString enderecoLocal()
 {
     for (const QHostAddress& a : QNetworkInterface::allAddresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
-            return a.toString().left(16);
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) return a.toString().left(16);
     return {};
 }
 
@@ -54,13 +53,13 @@ TDados::TDados(const fb::ConnectionSettings& banco, QObject* parent) : QObject(p
         d->setSQL(sql);
         return d;
     };
-    Programa = novo("Programa", {"select *  from PROGRAMAS", "WHERE (1=1)",
-                                 "ORDER BY MENUHORIZONTAL, MENUVERTICAL, SUBMENU"});
+    Programa =
+        novo("Programa", {"select *  from PROGRAMAS", "WHERE (1=1)", "ORDER BY MENUHORIZONTAL, MENUVERTICAL, SUBMENU"});
     Programa->setTabela("PROGRAMAS", "PROGRAMA", false);
     Acessos = novo("Acessos", {"select * from ACESSOS", "WHERE USUARIO = 1", "ORDER BY PROGRAMA"});
     Acessos->setTabela("ACESSOS", "ID");
-    Usuarios = novo("Usuarios", {"select *", "from USUARIOS", "WHERE ATIVO <> 'N' OR ATIVO IS NULL", "ORDER BY NOME",
-                                 "ASC"});
+    Usuarios =
+        novo("Usuarios", {"select *", "from USUARIOS", "WHERE ATIVO <> 'N' OR ATIVO IS NULL", "ORDER BY NOME", "ASC"});
     Usuarios->setTabela("USUARIOS", "ID");
     Empresas = novo("Empresas", {"SELECT *  from EMPRESAS", ""});
     Empresas->setTabela("EMPRESAS", "ID");
@@ -90,8 +89,7 @@ TDados::TDados(const fb::ConnectionSettings& banco, QObject* parent) : QObject(p
 
     VersaoSistemaCentral = QStringLiteral(COMEDAL_VERSION);
     IpSistemaCentral = enderecoLocal();
-    if (!Dados)
-        Dados = this;
+    if (!Dados) Dados = this;
 }
 
 TDados::~TDados()
@@ -100,8 +98,7 @@ TDados::~TDados()
         desconecta();
     } catch (...) {
     }
-    if (Dados == this)
-        Dados = nullptr;
+    if (Dados == this) Dados = nullptr;
 }
 
 void TDados::ProgramaAfterPost(Dataset& DataSet)
@@ -116,16 +113,14 @@ void TDados::ProgramaAfterPost(Dataset& DataSet)
 void TDados::RefeicaoCalcFields(Dataset& DataSet)
 {
     const QString cpf = DataSet.field("CPF").asString();
-    if (cpf.isEmpty())
-        return;
+    if (cpf.isEmpty()) return;
     // One prepared lookup serves every row of the list.
     if (!nomePorCpf_)
         nomePorCpf_ = std::make_unique<fb::Statement>(fatura, TransFatura,
                                                       QStringLiteral("SELECT ID, NOME FROM CLIENTE\nWHERE CPF=:CPF"));
     nomePorCpf_->setParameter(QStringLiteral("CPF"), cpf);
     nomePorCpf_->execute();
-    if (nomePorCpf_->fetch())
-        DataSet.field("NOME").setValue(nomePorCpf_->value(1));
+    if (nomePorCpf_->fetch()) DataSet.field("NOME").setValue(nomePorCpf_->value(1));
     nomePorCpf_->close();
 }
 
@@ -226,7 +221,6 @@ void TDados::desconecta()
     for (Dataset* d : Dataset::ligadosA(&fatura))
         d->soltaConexao();
     nomePorCpf_.reset();
-    if (TransFatura.isActive())
-        TransFatura.commit(); // everything was committed retaining already; this only ends it
+    if (TransFatura.isActive()) TransFatura.commit(); // everything was committed retaining already; this only ends it
     fatura.detach();
 }

@@ -59,10 +59,12 @@ void identidadeDaRefeicaoCentral(fb::Attachment& att, fb::Transaction& tra, QStr
         const qint64 linhas = repetidas.value(1).toLongLong();
         repetidas.close();
         if (grupos == 0) {
-            executa(att, tra,
-                    QStringLiteral("create unique index UX_REFEICAO_IDENTIDADE on REFEICAO (CNPJ, IDEXTERNO, DATAUSER1)"));
+            executa(
+                att, tra,
+                QStringLiteral("create unique index UX_REFEICAO_IDENTIDADE on REFEICAO (CNPJ, IDEXTERNO, DATAUSER1)"));
         } else {
-            executa(att, tra, QStringLiteral("create index IX_REFEICAO_IDENTIDADE on REFEICAO (CNPJ, IDEXTERNO, DATAUSER1)"));
+            executa(att, tra,
+                    QStringLiteral("create index IX_REFEICAO_IDENTIDADE on REFEICAO (CNPJ, IDEXTERNO, DATAUSER1)"));
             aviso = QStringLiteral("O banco central tem %1 guardada%2 mais de uma vez (%3 linhas com o mesmo CNPJ, "
                                    "código local e momento de registro); as linhas foram mantidas como estão, e o "
                                    "índice criado não é único.")

@@ -2,9 +2,15 @@
 
 namespace conexao {
 
-QString servidorPadrao() { return QStringLiteral("127.0.0.1/3050"); }
+QString servidorPadrao()
+{
+    return QStringLiteral("127.0.0.1/3050");
+}
 
-QString senhaPadrao() { return QStringLiteral("masterkey"); }
+QString senhaPadrao()
+{
+    return QStringLiteral("masterkey");
+}
 
 fb::ConnectionSettings bancoLocal()
 {

@@ -865,8 +865,7 @@ void Dataset::post()
         // The commit went with the connection: the server undid the row (or kept it, when the
         // commit reached it first). What was typed comes back to the screen, to be confirmed again
         // once the server is back; the key the row got tells then whether it is stored already.
-        if (!e.isConnectionLost() || state_ != EstadoDataset::Browse || current_ < 0 || current_ >= rows_.size())
-            throw;
+        if (!e.isConnectionLost() || state_ != EstadoDataset::Browse || current_ < 0 || current_ >= rows_.size()) throw;
         if (antes == EstadoDataset::Insert) {
             chaveIncerta_ = chaveInserida_;
             rows_.remove(current_);

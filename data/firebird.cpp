@@ -40,15 +40,13 @@ public:
     bool failed() const { return w_.getState() & IStatus::STATE_ERRORS; }
     void check()
     {
-        if (!failed())
-            return;
+        if (!failed()) return;
         char buf[2048];
         master()->getUtilInterface()->formatStatus(buf, sizeof buf, st_);
         std::vector<long> codes;
         const intptr_t* v = w_.getErrors();
         while (v && v[0] != isc_arg_end) {
-            if (v[0] == isc_arg_gds)
-                codes.push_back(long(v[1]));
+            if (v[0] == isc_arg_gds) codes.push_back(long(v[1]));
             // string-like arguments carry one value, isc_arg_cstring two
             v += (v[0] == isc_arg_cstring) ? 3 : 2;
         }
@@ -71,8 +69,7 @@ private:
 // A request on a connection already lost fails here, without reaching the client library.
 void checkUsable(const std::shared_ptr<ConnectionState>& connection)
 {
-    if (!connection)
-        throw Error(QStringLiteral("A conexão com o banco de dados foi perdida"), {isc_conn_lost});
+    if (!connection) throw Error(QStringLiteral("A conexão com o banco de dados foi perdida"), {isc_conn_lost});
     if (connection->lost)
         throw Error(connection->message.isEmpty() ? QStringLiteral("A conexão com o banco de dados foi perdida")
                                                   : connection->message,
@@ -144,16 +141,14 @@ Attachment::~Attachment()
 
 ConnectionState::~ConnectionState()
 {
-    if (lostHandle)
-        lostHandle->release();
+    if (lostHandle) lostHandle->release();
 }
 
 void Attachment::end() noexcept
 {
     if (att_) {
         Status st(state_.get());
-        if (!isLost())
-            att_->detach(&st);
+        if (!isLost()) att_->detach(&st);
         if (isLost()) {
             state_->lostHandle = att_; // its transactions and statements go first
         } else if (st.failed()) {
@@ -162,8 +157,7 @@ void Attachment::end() noexcept
         att_ = nullptr;
     }
     // Whatever was made on it is gone with it.
-    if (state_)
-        state_->lost = true;
+    if (state_) state_->lost = true;
     state_.reset();
 }
 
@@ -210,14 +204,12 @@ void Attachment::abandon()
     else if (att_)
         att_->release();
     att_ = nullptr;
-    if (state_)
-        state_->lost = true;
+    if (state_) state_->lost = true;
 }
 
 void Attachment::detach()
 {
-    if (!att_)
-        return;
+    if (!att_) return;
     if (isLost()) {
         abandon();
         return;
@@ -231,8 +223,7 @@ void Attachment::detach()
 
 void Attachment::dropDatabase()
 {
-    if (!att_)
-        return;
+    if (!att_) return;
     checkUsable(state_);
     Status st(state_.get());
     att_->dropDatabase(&st);
@@ -242,7 +233,10 @@ void Attachment::dropDatabase()
 
 // ---- Transaction ----
 
-Transaction::Transaction(Attachment& attachment, int lockTimeoutSeconds) { start(attachment, lockTimeoutSeconds); }
+Transaction::Transaction(Attachment& attachment, int lockTimeoutSeconds)
+{
+    start(attachment, lockTimeoutSeconds);
+}
 
 Transaction::~Transaction()
 {
@@ -253,10 +247,8 @@ void Transaction::end() noexcept
 {
     if (tra_) {
         Status st;
-        if (!isLost())
-            tra_->rollback(&st);
-        if (isLost() || st.failed())
-            tra_->release();
+        if (!isLost()) tra_->rollback(&st);
+        if (isLost() || st.failed()) tra_->release();
         tra_ = nullptr;
     }
 }
@@ -285,12 +277,11 @@ void Transaction::start(Attachment& attachment, int lockTimeoutSeconds)
         tra_->release(); // left with its lost connection
         tra_ = nullptr;
     }
-    if (tra_)
-        throw Error(QStringLiteral("A transação já está ativa"));
+    if (tra_) throw Error(QStringLiteral("A transação já está ativa"));
     checkUsable(attachment.state());
     // read_committed + rec_version: the latest committed version; nowait: a locked row fails at once.
-    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version,
-                                        isc_tpb_nowait, isc_tpb_write};
+    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_nowait,
+                                        isc_tpb_write};
     Status st(attachment.state().get());
     if (lockTimeoutSeconds <= 0) {
         tra_ = attachment.handle()->startTransaction(&st, sizeof tpb, tpb);
@@ -300,8 +291,7 @@ void Transaction::start(Attachment& attachment, int lockTimeoutSeconds)
         for (unsigned char tag : {isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait, isc_tpb_write})
             b->insertTag(&st, tag);
         b->insertInt(&st, isc_tpb_lock_timeout, lockTimeoutSeconds);
-        if (!st.failed())
-            tra_ = attachment.handle()->startTransaction(&st, b->getBufferLength(&st), b->getBuffer(&st));
+        if (!st.failed()) tra_ = attachment.handle()->startTransaction(&st, b->getBufferLength(&st), b->getBuffer(&st));
         b->dispose();
     }
     st.check();
@@ -311,8 +301,7 @@ void Transaction::start(Attachment& attachment, int lockTimeoutSeconds)
 
 void Transaction::commit()
 {
-    if (!tra_)
-        return;
+    if (!tra_) return;
     checkUsable(state_);
     Status st(state_.get());
     tra_->commit(&st);
@@ -330,8 +319,7 @@ void Transaction::commitRetaining()
 
 void Transaction::rollback()
 {
-    if (!tra_)
-        return;
+    if (!tra_) return;
     if (isLost()) {
         tra_->release(); // the server undoes it with the connection
         tra_ = nullptr;
@@ -378,8 +366,7 @@ QString translateNamedParameters(const QString& sql, QStringList& names)
             i = j;
         } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
             int j = int(sql.indexOf(u'\n', i));
-            if (j < 0)
-                j = n - 1;
+            if (j < 0) j = n - 1;
             out += QStringView(sql).mid(i, j - i + 1);
             i = j;
         } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
@@ -419,8 +406,7 @@ Statement::Statement(Attachment& attachment, Transaction& transaction, const QSt
     params_.resize(names_.size());
 
     checkUsable(att_.state());
-    if (tra_.handle() && tra_.isLost())
-        checkUsable(nullptr);
+    if (tra_.handle() && tra_.isLost()) checkUsable(nullptr);
     state_ = att_.state();
     Status st(state_.get());
     stmt_ = att_.handle()->prepare(&st, tra_.handle(), 0, text.toUtf8().constData(), 3,
@@ -459,10 +445,8 @@ Statement::~Statement()
     const bool lost = !state_ || state_->lost;
     if (cursor_) {
         Status st;
-        if (!lost)
-            cursor_->close(&st);
-        if (lost || st.failed())
-            cursor_->release();
+        if (!lost) cursor_->close(&st);
+        if (lost || st.failed()) cursor_->release();
         cursor_ = nullptr;
     }
     release(inMeta_);
@@ -470,46 +454,46 @@ Statement::~Statement()
     release(lastInMeta_);
     if (stmt_) {
         Status st;
-        if (!lost)
-            stmt_->free(&st);
-        if (lost || st.failed())
-            stmt_->release();
+        if (!lost) stmt_->free(&st);
+        if (lost || st.failed()) stmt_->release();
     }
 }
 
-bool Statement::hasParameter(const QString& name) const { return names_.contains(name.toUpper()); }
+bool Statement::hasParameter(const QString& name) const
+{
+    return names_.contains(name.toUpper());
+}
 
 void Statement::setParameter(const QString& name, const QVariant& value)
 {
     params_[parameterIndex(name)] = value;
 }
 
-void Statement::clearParameters() { params_.fill(QVariant()); }
+void Statement::clearParameters()
+{
+    params_.fill(QVariant());
+}
 
 int Statement::parameterIndex(const QString& name) const
 {
     // Callers mostly pass the name as the statement spells it: try that before folding the case.
     int idx = int(names_.indexOf(name));
-    if (idx < 0)
-        idx = int(names_.indexOf(name.toUpper()));
-    if (idx < 0)
-        throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
+    if (idx < 0) idx = int(names_.indexOf(name.toUpper()));
+    if (idx < 0) throw Error(QStringLiteral("Parâmetro %1 não encontrado").arg(name));
     return idx;
 }
 
 int Statement::columnIndex(const QString& alias) const
 {
     for (int i = 0; i < columns_.size(); ++i)
-        if (columns_[i].alias.compare(alias, Qt::CaseInsensitive) == 0)
-            return i;
+        if (columns_[i].alias.compare(alias, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
 QVariant Statement::value(const QString& alias) const
 {
     const int i = columnIndex(alias);
-    if (i < 0)
-        throw Error(QStringLiteral("Campo %1 não encontrado").arg(alias));
+    if (i < 0) throw Error(QStringLiteral("Campo %1 não encontrado").arg(alias));
     return row_[i];
 }
 
@@ -549,8 +533,7 @@ QByteArray readBlob(Attachment& att, Transaction& tra, ISC_QUAD id)
             out.append(buf, int(got));
             continue;
         }
-        if (rc == IStatus::RESULT_NO_DATA)
-            break;
+        if (rc == IStatus::RESULT_NO_DATA) break;
         Status st2;
         blob->close(&st2);
         st.check();
@@ -597,8 +580,7 @@ QByteArray Statement::buildInput(IMessageMetadata*& meta)
         Kind kind = Kind::Described;
         unsigned length = 0;
         if (!v.isValid() || v.isNull()) {
-            if (described == SQL_NULL || described == SQL_TEXT || described == SQL_VARYING)
-                kind = Kind::NullText;
+            if (described == SQL_NULL || described == SQL_TEXT || described == SQL_VARYING) kind = Kind::NullText;
         } else if (described == SQL_BLOB) {
             kind = Kind::Blob;
         } else {
@@ -634,8 +616,7 @@ QByteArray Statement::buildInput(IMessageMetadata*& meta)
                 // description. One byte more than the column keeps the server converting the value,
                 // which is where a text longer than the column is refused.
                 length = unsigned(qMax<qsizetype>(1, texts[int(i)].size()));
-                if (text)
-                    length = qMax(length, inMeta_->getLength(&st, i) + 1);
+                if (text) length = qMax(length, inMeta_->getLength(&st, i) + 1);
                 break;
             }
             }
@@ -773,31 +754,26 @@ void Statement::execute()
         stmt_->execute(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_,
                        columns_.isEmpty() ? nullptr : outBuf_.data());
     }
-    if (meta)
-        meta->release();
+    if (meta) meta->release();
     st.check();
-    if (!isSelect_ && !columns_.isEmpty())
-        decodeRow(); // EXECUTE PROCEDURE / RETURNING: one row of output
+    if (!isSelect_ && !columns_.isEmpty()) decodeRow(); // EXECUTE PROCEDURE / RETURNING: one row of output
 }
 
 bool Statement::fetch()
 {
-    if (!cursor_)
-        return false;
+    if (!cursor_) return false;
     checkUsable(state_);
     Status st(state_.get());
     const int rc = cursor_->fetchNext(&st, outBuf_.data());
     st.check();
-    if (rc != IStatus::RESULT_OK)
-        return false;
+    if (rc != IStatus::RESULT_OK) return false;
     decodeRow();
     return true;
 }
 
 void Statement::close()
 {
-    if (!cursor_)
-        return;
+    if (!cursor_) return;
     if (!state_ || state_->lost) {
         cursor_->release(); // left with its lost connection
         cursor_ = nullptr;
@@ -805,8 +781,7 @@ void Statement::close()
     }
     Status st(state_.get());
     cursor_->close(&st);
-    if (st.failed())
-        cursor_->release();
+    if (st.failed()) cursor_->release();
     cursor_ = nullptr;
 }
 
@@ -820,8 +795,7 @@ unsigned Statement::affectedRows() const
     st.check();
     unsigned total = 0;
     const unsigned char* p = buf;
-    if (*p != isc_info_sql_records)
-        return 0;
+    if (*p != isc_info_sql_records) return 0;
     p += 3;
     while (*p != isc_info_end) {
         const unsigned char kind = *p++;
@@ -829,8 +803,7 @@ unsigned Statement::affectedRows() const
         p += 2;
         const unsigned count = unsigned(isc_portable_integer(p, len));
         p += len;
-        if (kind == isc_info_req_update_count || kind == isc_info_req_delete_count ||
-            kind == isc_info_req_insert_count)
+        if (kind == isc_info_req_update_count || kind == isc_info_req_delete_count || kind == isc_info_req_insert_count)
             total += count;
     }
     return total;
@@ -996,10 +969,8 @@ void executeScript(Attachment& attachment, const QString& script)
 qint64 generatorValue(Attachment& attachment, Transaction& transaction, const QString& generator)
 {
     static const QRegularExpression ident(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]*$"));
-    if (!ident.match(generator).hasMatch())
-        throw Error(QStringLiteral("Nome de gerador inválido: %1").arg(generator));
-    Statement s(attachment, transaction,
-                QStringLiteral("SELECT GEN_ID( %1, 0 ) FROM RDB$DATABASE").arg(generator));
+    if (!ident.match(generator).hasMatch()) throw Error(QStringLiteral("Nome de gerador inválido: %1").arg(generator));
+    Statement s(attachment, transaction, QStringLiteral("SELECT GEN_ID( %1, 0 ) FROM RDB$DATABASE").arg(generator));
     s.execute();
     s.fetch();
     return s.value(0).toLongLong();

@@ -10,9 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(data), int(size));
     QStringList nomes;
     const QString out = fb::translateNamedParameters(sql, nomes);
-    if (out.count(u'?') != sql.count(u'?') + nomes.size())
-        abort();
-    if (out.size() > sql.size())
-        abort();
+    if (out.count(u'?') != sql.count(u'?') + nomes.size()) abort();
+    if (out.size() > sql.size()) abort();
     return 0;
 }

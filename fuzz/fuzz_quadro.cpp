@@ -11,12 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int lidos : {int(size), 7}) {
         const QString s = Balanca::ExtrairPesoPrt5(frame.leftJustified(7, '\0', true), lidos);
         if (lidos != 7) {
-            if (!s.isEmpty())
-                abort();
+            if (!s.isEmpty()) abort();
             continue;
         }
-        if (s.size() != 6 || s[2] != u'.')
-            abort();
+        if (s.size() != 6 || s[2] != u'.') abort();
     }
     return 0;
 }

@@ -133,8 +133,9 @@ void TestAtualizacao::centralSemIndiceComRepetidas()
     fb::Attachment att = central.attach();
     const QList<atualizacao::Passo> feitos = atualizacao::aplica(att, atualizacao::Banco::Central);
     QCOMPARE(feitos.size(), 3);
-    QVERIFY2(feitos[0].aviso.startsWith(QStringLiteral("O banco central tem 1 refeição guardada mais de uma vez (2 linhas")),
-             qPrintable(feitos[0].aviso));
+    QVERIFY2(
+        feitos[0].aviso.startsWith(QStringLiteral("O banco central tem 1 refeição guardada mais de uma vez (2 linhas")),
+        qPrintable(feitos[0].aviso));
     att.detach();
     QCOMPARE(linhas(central, TodasAsLinhas), antes);
     QCOMPARE(indices(central).value("IX_REFEICAO_IDENTIDADE"), QStringLiteral("CNPJ,IDEXTERNO,DATAUSER1"));

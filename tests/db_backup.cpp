@@ -128,7 +128,8 @@ private slots:
             QFile antiga(pasta.filePath(QStringLiteral("%1-%2-000000.fbk").arg(nome, QLatin1String(dia))));
             QVERIFY(antiga.open(QIODevice::WriteOnly));
         }
-        const Saida copia = roda(db.settings().database, pasta.path(), QStringLiteral("comedal-backup"), {QStringLiteral("-n"), QStringLiteral("2")});
+        const Saida copia = roda(db.settings().database, pasta.path(), QStringLiteral("comedal-backup"),
+                                 {QStringLiteral("-n"), QStringLiteral("2")});
         QVERIFY2(copia.codigo == 0, qPrintable(copia.texto));
         const QStringList ficaram = copias(pasta.path());
         QCOMPARE(ficaram.size(), 2);

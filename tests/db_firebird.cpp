@@ -61,8 +61,9 @@ private Q_SLOTS:
             s.setParameter("DATAUSER1", stamp);
             s.execute();
         }
-        fb::Statement r(att, tra, "select ID, DATA, HORA, PESO, OBSERVACAO, DATAUSER1, "
-                                  "cast(PESO as varchar(20)) from REFEICAO");
+        fb::Statement r(att, tra,
+                        "select ID, DATA, HORA, PESO, OBSERVACAO, DATAUSER1, "
+                        "cast(PESO as varchar(20)) from REFEICAO");
         r.execute();
         QVERIFY(r.fetch());
         QCOMPARE(r.value("ID").toDouble(), 1.0);
@@ -76,8 +77,9 @@ private Q_SLOTS:
         QCOMPARE(scalar(att, tra, "select count(*) from CLIENTE").toInt(), 0); // the table survived
 
         // numeric types, CHAR padding and NULL
-        fb::Statement u(att, tra, "update USUARIOS set DEPARTAMENTO = :D, MATRICULA = :M, SEXO = :S, "
-                                  "TELEFONE = :T where ID = :ID");
+        fb::Statement u(att, tra,
+                        "update USUARIOS set DEPARTAMENTO = :D, MATRICULA = :M, SEXO = :S, "
+                        "TELEFONE = :T where ID = :ID");
         u.setParameter("D", 32767);
         u.setParameter("M", 2147483647);
         u.setParameter("S", "F");

@@ -30,8 +30,7 @@ class Navegacao : public QObject
                                      "INSERT INTO REFEICAO (CPF, DATA, HORA, PESO) VALUES ('1', '2026-01-01', "
                                      "'12:00', 1);\n")
                           .arg(k - 1);
-        if (gerador >= 0)
-            script += QStringLiteral("SET GENERATOR GEN_REFEICAO TO %1;\n").arg(gerador);
+        if (gerador >= 0) script += QStringLiteral("SET GENERATOR GEN_REFEICAO TO %1;\n").arg(gerador);
         db->exec(script);
     }
     double atual() const { return refeicao->isEmpty() ? 0 : refeicao->field("ID").asFloat(); }
@@ -109,8 +108,8 @@ private Q_SLOTS:
         QTest::newRow("next") << QList<int>{10, 11, 5000} << -1 << 11 << 3 << 5000 << QString();
         QTest::newRow("next on the highest") << QList<int>{10, 11, 5000} << -1 << 5000 << 3 << 5000 << kUltimo;
         QTest::newRow("last") << QList<int>{1, 2, 4} << -1 << 1 << 4 << 4 << QString();
-        QTest::newRow("last with the generator's row missing") << QList<int>{100, 118} << 120 << 100 << 4 << 118
-                                                               << QString();
+        QTest::newRow("last with the generator's row missing")
+            << QList<int>{100, 118} << 120 << 100 << 4 << 118 << QString();
     }
     void movesOverKeysAndGaps()
     {

@@ -39,7 +39,7 @@ private Q_SLOTS:
         QCOMPARE(parametros().VetorConfigVal.size(), 4);
         QCOMPARE(BuscaConfiguracao("TokenWhatappGW"), token); // value kept exactly, trailing space too
         QCOMPARE(BuscaConfiguracao("buscarg"), QString());
-        QVERIFY(parametros().Indice >= 0); // held, with an empty value
+        QVERIFY(parametros().Indice >= 0);                // held, with an empty value
         QCOMPARE(BuscaConfiguracao("Antigo"), QString()); // the previous contents are replaced
         QCOMPARE(parametros().Indice, -1);
         QCOMPARE(BuscaConfiguracao("PadraoBuscaParcialPaciente"), QString());

@@ -175,7 +175,8 @@ private Q_SLOTS:
         // and, confirmed again once the server is back, is stored exactly once.
         QFETCH(bool, commitChegou);
         Dataset d(QStringLiteral("Refeicao"), &dados->fatura, &dados->TransFatura);
-        d.setSQL({QStringLiteral("select * from REFEICAO"), QStringLiteral("WHERE ID > 0"), QStringLiteral("ORDER BY ID")});
+        d.setSQL(
+            {QStringLiteral("select * from REFEICAO"), QStringLiteral("WHERE ID > 0"), QStringLiteral("ORDER BY ID")});
         d.setTabela(QStringLiteral("REFEICAO"), QStringLiteral("ID"));
         bool derrubar = true;
         d.afterPost = [&](Dataset& ds) {

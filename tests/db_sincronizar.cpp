@@ -104,8 +104,7 @@ QList<double> coluna(const TestDatabase& db, const QString& sql)
 
 // n meals of the same values, keys from the generator; the block runs on the server, so
 // thousands cost one round trip. Its variables are written :"NAME", as :NAME marks a parameter.
-void refeicoes(const TestDatabase& db, int n,
-               const QDateTime& registro = QDateTime(QDate(2026, 3, 14), QTime(12, 0)))
+void refeicoes(const TestDatabase& db, int n, const QDateTime& registro = QDateTime(QDate(2026, 3, 14), QTime(12, 0)))
 {
     executa(
         db,
@@ -480,14 +479,15 @@ void TestSincronizar::empresaSemCnpj()
     c.sincroniza();
 
     // One box for the whole run, not one per meal.
-    const QString motivo = cnpj == "11222333000181"
-                               ? QStringLiteral("A empresa ainda tem o CNPJ de exemplo da instalação (11.222.333/0001-81). "
-                                                "O responsável pela instalação deve informar o CNPJ do restaurante "
-                                                "(scripts/empresa) antes da exportação.")
-                           : cnpj == "11444777000162"
-                               ? QStringLiteral("O CNPJ da empresa (11444777000162) não é válido; corrija-o antes da "
-                                                "exportação.")
-                               : QStringLiteral("A empresa não tem CNPJ cadastrado.");
+    const QString motivo =
+        cnpj == "11222333000181"
+            ? QStringLiteral("A empresa ainda tem o CNPJ de exemplo da instalação (11.222.333/0001-81). "
+                             "O responsável pela instalação deve informar o CNPJ do restaurante "
+                             "(scripts/empresa) antes da exportação.")
+        : cnpj == "11444777000162"
+            ? QStringLiteral("O CNPJ da empresa (11444777000162) não é válido; corrija-o antes da "
+                             "exportação.")
+            : QStringLiteral("A empresa não tem CNPJ cadastrado.");
     QCOMPARE(c.caixas.textos(), (QStringList{erroExportacao(motivo), QStringLiteral("Exportado 0 registros")}));
     QCOMPARE(pendentes(c.local).size(), 120);
     QVERIFY(centrais(c.central).isEmpty());
@@ -509,8 +509,7 @@ void TestSincronizar::empresaCorrigidaComATelaAberta()
     c.caixas.limpa();
     c.sincroniza();
     QCOMPARE(c.caixas.textos(), QStringList{"Exportado 2 registros"});
-    QCOMPARE(consulta(c.central, QStringLiteral("select distinct CNPJ from REFEICAO")),
-             (QList<QVariantList>{{Cnpj}}));
+    QCOMPARE(consulta(c.central, QStringLiteral("select distinct CNPJ from REFEICAO")), (QList<QVariantList>{{Cnpj}}));
 }
 
 void TestSincronizar::centralRecusa_data()
@@ -781,8 +780,8 @@ bool cadaUmaVez(const TestDatabase& central, int total)
     const QList<double> naCentral = centrais(central);
     const qsizetype distintas = QSet<double>(naCentral.begin(), naCentral.end()).size();
     if (naCentral.size() == total && distintas == total) return true;
-    qWarning("central: %lld rows, %lld distinct meals, %d expected", qlonglong(naCentral.size()),
-             qlonglong(distintas), total);
+    qWarning("central: %lld rows, %lld distinct meals, %d expected", qlonglong(naCentral.size()), qlonglong(distintas),
+             total);
     return false;
 }
 

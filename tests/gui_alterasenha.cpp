@@ -524,14 +524,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("recusa"); // part of the refusal; empty: accepted
-        QTest::newRow("https") << "https://gw.exemplo.com.br/enviar" << "";
-        QTest::newRow("http, loopback") << "http://127.0.0.1:8080/enviar" << "";
-        QTest::newRow("http, localhost") << "http://localhost/enviar" << "";
-        QTest::newRow("http, IPv6 loopback") << "http://[::1]:8080/enviar" << "";
-        QTest::newRow("http, another machine") << "http://192.168.0.10/enviar" << "não é seguro";
-        QTest::newRow("http, a name like loopback") << "http://127.0.0.1.exemplo.com/enviar" << "não é seguro";
-        QTest::newRow("ftp") << "ftp://gw.exemplo.com.br/" << "não é válido";
-        QTest::newRow("no host") << "https:///enviar" << "não é válido";
+        QTest::newRow("https") << "https://gw.exemplo.com.br/enviar"
+                               << "";
+        QTest::newRow("http, loopback") << "http://127.0.0.1:8080/enviar"
+                                        << "";
+        QTest::newRow("http, localhost") << "http://localhost/enviar"
+                                         << "";
+        QTest::newRow("http, IPv6 loopback") << "http://[::1]:8080/enviar"
+                                             << "";
+        QTest::newRow("http, another machine") << "http://192.168.0.10/enviar"
+                                               << "não é seguro";
+        QTest::newRow("http, a name like loopback") << "http://127.0.0.1.exemplo.com/enviar"
+                                                    << "não é seguro";
+        QTest::newRow("ftp") << "ftp://gw.exemplo.com.br/"
+                             << "não é válido";
+        QTest::newRow("no host") << "https:///enviar"
+                                 << "não é válido";
     }
     void enderecoDoGateway()
     {

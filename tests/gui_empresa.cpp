@@ -43,8 +43,7 @@ struct Base
     }
     ~Base() { defineDialogos(anterior); }
 
-    QVariant coluna(const QString& sql) const
-    { return db.valor(sql); }
+    QVariant coluna(const QString& sql) const { return db.valor(sql); }
 };
 
 bool mostra(QWidget* w)

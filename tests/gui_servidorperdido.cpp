@@ -24,7 +24,6 @@
 #include <QTabWidget>
 #include <QtTest>
 
-
 namespace {
 
 // The text of a column of the grid, row by row, as the operator reads it.

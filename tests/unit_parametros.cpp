@@ -20,17 +20,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("indice");
         const QStringList chaves{"BuscaRG", "BuscaCPF", "tokenwhatappgw"};
         const QStringList valores{"N", "S", "abc123"};
-        QTest::newRow("as written") << chaves << valores << "BuscaCPF" << "S" << 1;
-        QTest::newRow("lower case") << chaves << valores << "buscacpf" << "S" << 1;
-        QTest::newRow("upper case") << chaves << valores << "BUSCACPF" << "S" << 1;
-        QTest::newRow("key stored in lower case") << chaves << valores << "TOKENWHATAPPGW" << "abc123" << 2;
-        QTest::newRow("missing") << chaves << valores << "PadraoBuscaParcialPaciente" << "" << -1;
-        QTest::newRow("prefix is not the key") << chaves << valores << "Busca" << "" << -1;
-        QTest::newRow("empty key asked") << chaves << valores << "" << "" << -1;
-        QTest::newRow("empty store") << QStringList() << QStringList() << "BuscaCPF" << "" << -1;
-        QTest::newRow("first of two equal keys") << QStringList{"BuscaCPF", "BUSCACPF"} << QStringList{"S", "N"}
-                                                 << "buscaCPF" << "S" << 0;
-        QTest::newRow("accented key") << QStringList{"Ação"} << QStringList{"S"} << "AÇÃO" << "S" << 0;
+        QTest::newRow("as written") << chaves << valores << "BuscaCPF"
+                                    << "S" << 1;
+        QTest::newRow("lower case") << chaves << valores << "buscacpf"
+                                    << "S" << 1;
+        QTest::newRow("upper case") << chaves << valores << "BUSCACPF"
+                                    << "S" << 1;
+        QTest::newRow("key stored in lower case") << chaves << valores << "TOKENWHATAPPGW"
+                                                  << "abc123" << 2;
+        QTest::newRow("missing") << chaves << valores << "PadraoBuscaParcialPaciente"
+                                 << "" << -1;
+        QTest::newRow("prefix is not the key") << chaves << valores << "Busca"
+                                               << "" << -1;
+        QTest::newRow("empty key asked") << chaves << valores << ""
+                                         << "" << -1;
+        QTest::newRow("empty store") << QStringList() << QStringList() << "BuscaCPF"
+                                     << "" << -1;
+        QTest::newRow("first of two equal keys")
+            << QStringList{"BuscaCPF", "BUSCACPF"} << QStringList{"S", "N"} << "buscaCPF"
+            << "S" << 0;
+        QTest::newRow("accented key") << QStringList{"Ação"} << QStringList{"S"} << "AÇÃO"
+                                      << "S" << 0;
         // A key whose value is missing must not read past the values: it reads as not set.
         QTest::newRow("key without value") << QStringList{"BuscaRG", "BuscaCPF"} << QStringList{"S"} << "BuscaCPF"
                                            << "" << 1;

@@ -66,12 +66,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("num");
         QTest::addColumn<QString>("mensagem");
-        QTest::newRow("letter first") << "A2345678909" << "'A' não é um valor inteiro válido";
-        QTest::newRow("letter ninth") << "12345678x09" << "'x' não é um valor inteiro válido";
-        QTest::newRow("space") << "123 5678909" << "' ' não é um valor inteiro válido";
+        QTest::newRow("letter first") << "A2345678909"
+                                      << "'A' não é um valor inteiro válido";
+        QTest::newRow("letter ninth") << "12345678x09"
+                                      << "'x' não é um valor inteiro válido";
+        QTest::newRow("space") << "123 5678909"
+                               << "' ' não é um valor inteiro válido";
         // Digits of other scripts are not the ASCII digits a CPF is made of.
-        QTest::newRow("arabic-indic digit") << QString::fromUtf8("١2345678909")
-                                            << QString::fromUtf8("'١' não é um valor inteiro válido");
+        QTest::newRow("arabic-indic digit")
+            << QString::fromUtf8("١2345678909") << QString::fromUtf8("'١' não é um valor inteiro válido");
     }
     void cpfComLetraNaoEhNumero()
     {
@@ -144,12 +147,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("resultado");
-        QTest::newRow("name") << "Conceição D'Ávila" << "Conceicao D Avila";
-        QTest::newRow("lower") << "àáâãäª èéêë ìíîï òóôõöº ùúûü ç ñ" << "aaaaaa eeee iiii oooooo uuuu c n";
-        QTest::newRow("upper") << "ÀÁÂÃÄ ÈÉÊË ÌÍÎÏ ÒÓÔÕÖ ÙÚÛÜ Ç Ñ" << "AAAAA EEEE IIII OOOOO UUUU C N";
-        QTest::newRow("outside the table") << "åÅæøýÿ\"" << "åÅæøýÿ\"";
-        QTest::newRow("plain") << "JOSE 123" << "JOSE 123";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("name") << "Conceição D'Ávila"
+                              << "Conceicao D Avila";
+        QTest::newRow("lower") << "àáâãäª èéêë ìíîï òóôõöº ùúûü ç ñ"
+                               << "aaaaaa eeee iiii oooooo uuuu c n";
+        QTest::newRow("upper") << "ÀÁÂÃÄ ÈÉÊË ÌÍÎÏ ÒÓÔÕÖ ÙÚÛÜ Ç Ñ"
+                               << "AAAAA EEEE IIII OOOOO UUUU C N";
+        QTest::newRow("outside the table") << "åÅæøýÿ\""
+                                           << "åÅæøýÿ\"";
+        QTest::newRow("plain") << "JOSE 123"
+                               << "JOSE 123";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void semAcento()
     {
@@ -162,10 +171,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("resultado");
-        QTest::newRow("quotes") << "Vila \"Nova\" D'Água" << "Vila  Nova  D Água";
-        QTest::newRow("injection") << "x'; drop table CLIENTE; --" << "x ; drop table CLIENTE; --";
-        QTest::newRow("typographic quotes stay") << "‘a’ “b”" << "‘a’ “b”";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("quotes") << "Vila \"Nova\" D'Água"
+                                << "Vila  Nova  D Água";
+        QTest::newRow("injection") << "x'; drop table CLIENTE; --"
+                                   << "x ; drop table CLIENTE; --";
+        QTest::newRow("typographic quotes stay") << "‘a’ “b”"
+                                                 << "‘a’ “b”";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void semSimbolos()
     {
@@ -180,14 +193,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("antigo");
         QTest::addColumn<QString>("novo");
         QTest::addColumn<QString>("resultado");
-        QTest::newRow("first space") << "JOSE DA SILVA" << " " << "%%" << "JOSE%%DA SILVA";
-        QTest::newRow("not found") << "JOSE" << " " << "%%" << "JOSE";
-        QTest::newRow("case-sensitive") << "Jose" << "O" << "0" << "Jose";
-        QTest::newRow("at the end") << "JOSE " << " " << "%%" << "JOSE%%";
-        QTest::newRow("at the start") << " JOSE" << " " << "%%" << "%%JOSE";
-        QTest::newRow("only one character removed") << "ABCDE" << "BC" << "x" << "AxCDE";
-        QTest::newRow("empty pattern") << "JOSE" << "" << "%%" << "JOSE";
-        QTest::newRow("empty text") << "" << " " << "%%" << "";
+        QTest::newRow("first space") << "JOSE DA SILVA"
+                                     << " "
+                                     << "%%"
+                                     << "JOSE%%DA SILVA";
+        QTest::newRow("not found") << "JOSE"
+                                   << " "
+                                   << "%%"
+                                   << "JOSE";
+        QTest::newRow("case-sensitive") << "Jose"
+                                        << "O"
+                                        << "0"
+                                        << "Jose";
+        QTest::newRow("at the end") << "JOSE "
+                                    << " "
+                                    << "%%"
+                                    << "JOSE%%";
+        QTest::newRow("at the start") << " JOSE"
+                                      << " "
+                                      << "%%"
+                                      << "%%JOSE";
+        QTest::newRow("only one character removed") << "ABCDE"
+                                                    << "BC"
+                                                    << "x"
+                                                    << "AxCDE";
+        QTest::newRow("empty pattern") << "JOSE"
+                                       << ""
+                                       << "%%"
+                                       << "JOSE";
+        QTest::newRow("empty text") << ""
+                                    << " "
+                                    << "%%"
+                                    << "";
     }
     void trocaCaractere()
     {

@@ -35,7 +35,8 @@ QString cnpjDigitado(const QString& texto, QString& motivo)
         return {};
     }
     if (c == QStringView(CnpjDeExemplo)) {
-        motivo = QStringLiteral("%1 é o CNPJ de exemplo da instalação; informe o CNPJ do restaurante").arg(mascaraCnpj(c));
+        motivo =
+            QStringLiteral("%1 é o CNPJ de exemplo da instalação; informe o CNPJ do restaurante").arg(mascaraCnpj(c));
         return {};
     }
     return c;

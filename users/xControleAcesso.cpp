@@ -6,9 +6,9 @@
 #include "common/ui/gridzebra.h"
 #include "common/ui/relatorioerro.h"
 #include "common/ui/telacadastro.h"
+#include "common/ui/visual.h"
 #include "data/arquivos.h"
 #include "users/ativacao.h"
-#include "common/ui/visual.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

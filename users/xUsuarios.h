@@ -82,7 +82,7 @@ private:
     AtivacaoTela* ativacao_;
     bool podeIncluir_ = false, podeAlterar_ = false, podeExcluir_ = false;
     bool senhaDigitada_ = false;
-    QVariant gravando_; // the key of the user being saved, while it is saved
+    QVariant gravando_;    // the key of the user being saved, while it is saved
     QString semExpiracao_; // the warning for a user saved without an expiry date, shown once saved
     bool reiniciando_ = false;
 

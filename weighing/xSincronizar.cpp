@@ -1,9 +1,9 @@
 #include "weighing/xSincronizar.h"
 
 #include "common/dialogos.h"
-#include "common/texto.h"
 #include "common/parametros.h"
 #include "common/sessao.h"
+#include "common/texto.h"
 #include "common/ui/dbgrid.h"
 #include "common/ui/direitostela.h"
 #include "common/ui/relatorioerro.h"
@@ -198,8 +198,9 @@ QString blocoMarca(bool abaixo, bool cuidadoso)
         .arg(abaixo ? QStringLiteral(", ABAIXO TYPE OF COLUMN REFEICAO.ID = :ABAIXO") : QString(), saidas.join(u','),
              abaixo ? QStringLiteral(" and ID < :\"ABAIXO\"") : QString(), limpa.join(u' '), listaLocal(),
              retorno.join(u','),
-             cuidadoso ? QStringLiteral("when gdscode lock_conflict, gdscode update_conflict, gdscode deadlock do PRESA = 1;")
-                       : QString());
+             cuidadoso
+                 ? QStringLiteral("when gdscode lock_conflict, gdscode update_conflict, gdscode deadlock do PRESA = 1;")
+                 : QString());
 }
 
 } // namespace
@@ -226,11 +227,11 @@ void ExportacaoRefeicoes::preparaCentral()
     QStringList valores{QStringLiteral(":CNPJ")};
     for (int i = 0; i < NumColunas; ++i)
         valores << u':' + colunaCentral(i);
-    exportar_ = std::make_unique<fb::Statement>(central_, transCentral_,
-                                                QStringLiteral("update or insert into REFEICAO (%1) values (%2) "
-                                                               "matching (%3)")
-                                                    .arg(listaCentral(), valores.join(QStringLiteral(", ")),
-                                                         QString::fromLatin1(identidadeCentral)));
+    exportar_ = std::make_unique<fb::Statement>(
+        central_, transCentral_,
+        QStringLiteral("update or insert into REFEICAO (%1) values (%2) "
+                       "matching (%3)")
+            .arg(listaCentral(), valores.join(QStringLiteral(", ")), QString::fromLatin1(identidadeCentral)));
     bloco_ = preparaBloco();
     // Every row sent sets fifteen parameters: found by name once.
     posicoesUma_.clear();
@@ -301,7 +302,8 @@ std::unique_ptr<fb::Statement> ExportacaoRefeicoes::preparaBloco()
         QStringLiteral("execute block (%1)\nas\nbegin\n%2end").arg(entradas.join(QStringLiteral(",\n")), corpo));
 }
 
-void ExportacaoRefeicoes::preencheLinha(fb::Statement& st, const QVector<int>& posicoes, const Linha& linha, int linhaNoBloco)
+void ExportacaoRefeicoes::preencheLinha(fb::Statement& st, const QVector<int>& posicoes, const Linha& linha,
+                                        int linhaNoBloco)
 {
     // The second audit group goes only with its user: a meal never changed arrives without it.
     const bool segundoGrupo = !linha[ColunaUser2].isNull();
@@ -545,11 +547,12 @@ ExportacaoRefeicoes::Resultado ExportacaoRefeicoes::executa(const QString& cnpj,
         }
     }
     if (r.erro.isEmpty() && !r.interrompida && !presas.isEmpty()) {
-        r.erro = presas.size() == 1
-                     ? QStringLiteral("1 refeição está sendo alterada em outra estação e fica para a próxima exportação.")
-                     : QStringLiteral("%1 refeições estão sendo alteradas em outra estação e ficam para a próxima "
-                                      "exportação.")
-                           .arg(presas.size());
+        r.erro =
+            presas.size() == 1
+                ? QStringLiteral("1 refeição está sendo alterada em outra estação e fica para a próxima exportação.")
+                : QStringLiteral("%1 refeições estão sendo alteradas em outra estação e ficam para a próxima "
+                                 "exportação.")
+                      .arg(presas.size());
     }
     return r;
 }

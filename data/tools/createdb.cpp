@@ -20,7 +20,7 @@ int main(int argc, char** argv)
         return 1;
     }
     fb::ConnectionSettings s{QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
-                                              qEnvironmentVariable("ISC_PASSWORD", conexao::senhaPadrao())};
+                             qEnvironmentVariable("ISC_PASSWORD", conexao::senhaPadrao())};
     try {
         fb::Attachment att = fb::Attachment::create(s);
         try {

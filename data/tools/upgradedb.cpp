@@ -17,9 +17,8 @@ int main(int argc, char** argv)
     }
     const auto banco = std::strcmp(argv[2], "central") == 0 ? atualizacao::Banco::Central : atualizacao::Banco::Local;
     try {
-        fb::Attachment att =
-            fb::Attachment::attach({QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
-                                              qEnvironmentVariable("ISC_PASSWORD", conexao::senhaPadrao())});
+        fb::Attachment att = fb::Attachment::attach({QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"),
+                                                     qEnvironmentVariable("ISC_PASSWORD", conexao::senhaPadrao())});
         for (const atualizacao::Passo& p : atualizacao::aplica(att, banco)) {
             std::printf("atualização %d aplicada: %s\n", p.numero, p.descricao.toUtf8().constData());
             if (!p.aviso.isEmpty()) std::printf("  atenção: %s\n", p.aviso.toUtf8().constData());

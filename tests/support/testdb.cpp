@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QUuid>
-#include <unistd.h>
 #include <pwd.h>
+#include <unistd.h>
 
 namespace {
 QString schemaScript(TestDatabase::Kind kind)
@@ -17,8 +17,7 @@ QString schemaScript(TestDatabase::Kind kind)
     if (cached.isEmpty()) {
         QFile f(QStringLiteral(COMEDAL_SOURCE_DIR "/data/%1.sql")
                     .arg(kind == TestDatabase::Local ? QStringLiteral("local") : QStringLiteral("central")));
-        if (!f.open(QIODevice::ReadOnly))
-            throw fb::Error(QStringLiteral("schema script missing: ") + f.fileName());
+        if (!f.open(QIODevice::ReadOnly)) throw fb::Error(QStringLiteral("schema script missing: ") + f.fileName());
         cached = QString::fromUtf8(f.readAll());
     }
     return cached;
@@ -60,8 +59,8 @@ QString templateFor(TestDatabase::Kind kind)
 
 TestDatabase::TestDatabase(Kind kind)
 {
-    const QString name = QStringLiteral("/tmp/firebird/comedal-test-%1.fdb")
-                             .arg(QUuid::createUuid().toString(QUuid::Id128).left(16));
+    const QString name =
+        QStringLiteral("/tmp/firebird/comedal-test-%1.fdb").arg(QUuid::createUuid().toString(QUuid::Id128).left(16));
     settings_ = settingsFor(name);
     const passwd* fbUser = getpwnam("firebird");
     if (geteuid() == 0 && fbUser && QFile::copy(templateFor(kind), name) &&
@@ -72,8 +71,8 @@ TestDatabase::TestDatabase(Kind kind)
 
 TestDatabase::TestDatabase(const QString& scriptFromSource)
 {
-    settings_ = settingsFor(QStringLiteral("/tmp/firebird/comedal-test-%1.fdb")
-                                .arg(QUuid::createUuid().toString(QUuid::Id128).left(16)));
+    settings_ = settingsFor(
+        QStringLiteral("/tmp/firebird/comedal-test-%1.fdb").arg(QUuid::createUuid().toString(QUuid::Id128).left(16)));
     QFile f(QStringLiteral(COMEDAL_SOURCE_DIR "/") + scriptFromSource);
     if (!f.open(QIODevice::ReadOnly)) throw fb::Error(QStringLiteral("schema script missing: ") + f.fileName());
     fb::Attachment att = fb::Attachment::create(settings_, false);
