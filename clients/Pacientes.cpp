@@ -59,6 +59,7 @@ using visual::comBotao;
 using visual::corFundo;
 using visual::corTexto;
 using visual::naGrade;
+using visual::rotuloEstado;
 
 // Small drawn pictures for the search and copy buttons (the record buttons have bitmap files).
 QIcon iconeLupa()
@@ -377,14 +378,7 @@ void TCad_Cliente::montaTela()
     Barra->setFrameShape(QFrame::StyledPanel);
     auto* barra = new QHBoxLayout(Barra);
     barra->setContentsMargins(8, 4, 8, 4);
-    Estado = new QLabel(QStringLiteral("Navegando..."), Barra);
-    Estado->setObjectName(QStringLiteral("Estado"));
-    QFont fe = Estado->font();
-    fe.setBold(true);
-    fe.setPointSize(fe.pointSize() + 2);
-    Estado->setFont(fe);
-    corTexto(Estado, cor::azulMarinho);
-    Estado->setMinimumWidth(130);
+    Estado = rotuloEstado(Barra);
     barra->addWidget(Estado);
     Button1 = botaoFigura(Barra, "Button1", QStringLiteral("Primeiro Registro-Ctrl+Down"));
     Button2 = botaoFigura(Barra, "Button2", QStringLiteral("Registro Anterior-Ctrl+Left"));

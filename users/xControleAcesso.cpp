@@ -254,14 +254,7 @@ void TControleAcesso::montaTela()
     barra->setFrameShape(QFrame::StyledPanel);
     auto* h = new QHBoxLayout(barra);
     h->setContentsMargins(8, 4, 8, 4);
-    Estado = new QLabel(QStringLiteral("Navegando..."), barra);
-    Estado->setObjectName(QStringLiteral("Estado"));
-    QFont fe = Estado->font();
-    fe.setBold(true);
-    fe.setPointSize(fe.pointSize() + 2);
-    Estado->setFont(fe);
-    corTexto(Estado, cor::azulMarinho);
-    Estado->setMinimumWidth(130);
+    Estado = rotuloEstado(barra);
     h->addWidget(Estado);
     h->addStretch();
     Desbloquear = botaoTexto(barra, "Desbloquear", QStringLiteral("Desbloquear"), QStyle::SP_DialogResetButton);

@@ -365,14 +365,7 @@ QWidget* TCad_Usuario::montaBarra()
     auto* h = new QHBoxLayout(barra);
     h->setContentsMargins(8, 4, 8, 4);
 
-    Estado = new QLabel(QStringLiteral("Navegando..."), barra);
-    Estado->setObjectName(QStringLiteral("Estado"));
-    QFont fe = Estado->font();
-    fe.setBold(true);
-    fe.setPointSize(fe.pointSize() + 2);
-    Estado->setFont(fe);
-    corTexto(Estado, cor::azulMarinho);
-    Estado->setMinimumWidth(130);
+    Estado = rotuloEstado(barra);
     h->addWidget(Estado);
 
     Button1 = botaoFigura(barra, "Button1", QStringLiteral("Primeiro Registro"), QStyle::SP_MediaSkipBackward);

@@ -59,6 +59,19 @@ QWidget* comLegendaAcima(QWidget* pai, QLabel* legenda, QWidget* caixa)
     return celula(pai, QBoxLayout::TopToBottom, legenda, caixa, 0);
 }
 
+QLabel* rotuloEstado(QWidget* pai)
+{
+    auto* l = new QLabel(QStringLiteral("Navegando..."), pai);
+    l->setObjectName(QStringLiteral("Estado"));
+    QFont f = l->font();
+    f.setBold(true);
+    f.setPointSize(f.pointSize() + 2);
+    l->setFont(f);
+    corTexto(l, cor::azulMarinho);
+    l->setMinimumWidth(130);
+    return l;
+}
+
 QLabel* faixa(QWidget* pai, const QString& texto)
 {
     auto* l = new QLabel(texto, pai);

@@ -25,6 +25,8 @@ QWidget* comBotao(QWidget* pai, QWidget* caixa, QWidget* botao);
 QWidget* comLegendaAcima(QWidget* pai, QLabel* legenda, QWidget* caixa);
 // A headed strip (#B6DAED) across a screen.
 QLabel* faixa(QWidget* pai, const QString& texto);
+// The record bar's state label ("Navegando...", "Incluindo..."): bold, navy, a little larger.
+QLabel* rotuloEstado(QWidget* pai);
 // A flat picture button with its hint as tooltip and accessible name.
 QToolButton* botaoFigura(QWidget* pai, const char* nome, const QString& dica,
                          QStyle::StandardPixmap figura = QStyle::SP_CustomBase);
