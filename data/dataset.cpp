@@ -242,9 +242,12 @@ void Field::setValue(const QVariant& input)
         try {
             onValidate(*this);
         } catch (...) {
-            row[index_] = old;
-            if (!wasAssigned) ds.assigned_.remove(index_);
-            ds.notifyField(this);
+            // A rule may have ended the edit itself (the row as stored is shown again then).
+            if (ds.isEditing()) {
+                row[index_] = old;
+                if (!wasAssigned) ds.assigned_.remove(index_);
+                ds.notifyField(this);
+            }
             throw;
         }
     }

@@ -7,10 +7,13 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QImage>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -37,6 +40,27 @@ QString codigoLido(const QString& pdf)
     return roda(QStringLiteral("zbarimg"),
                 {QStringLiteral("--raw"), QStringLiteral("-q"), base + QStringLiteral(".png")})
         .trimmed();
+}
+
+// Dots from the first to the last black dot of the barcode, along a line through its bars, on the
+// page rasterised at dpi.
+int larguraDasBarras(const QString& pdf, int dpi)
+{
+    const QString base = pdf + QStringLiteral("-barras");
+    roda(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                      QStringLiteral("-singlefile"), pdf, base});
+    const QImage pagina(base + QStringLiteral(".pgm"));
+    if (pagina.isNull()) return -1;
+    const auto ponto = [dpi](double mm) { return int(std::lround(mm / 25.4 * dpi)); };
+    // The bars' box: 41.0 mm from the band's left, 6.4 mm from its top, inside the 1 mm margin.
+    const int y = ponto(1.0 + 6.4 + 4.5);
+    int primeiro = -1, ultimo = -1;
+    for (int x = ponto(1.0 + 41.0) - 2; x < pagina.width(); ++x)
+        if (qGray(pagina.pixel(x, y)) < 128) {
+            if (primeiro < 0) primeiro = x;
+            ultimo = x;
+        }
+    return primeiro < 0 ? 0 : ultimo - primeiro + 1;
 }
 
 // A registered consumer and meal 57 of 5.250 kg; the receipt bound to the same connection.
@@ -139,6 +163,9 @@ private Q_SLOTS:
             QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
         QVERIFY(!texto.contains(QStringLiteral("000057"))); // the number shows only in the bars
         QCOMPARE(codigoLido(arquivo), QStringLiteral("000057"));
+        // The module is exactly 1/96 inch in the file: the 101 modules from the first bar to the
+        // end of the stop pattern, read at 960 dpi (ten dots a module).
+        QCOMPARE(larguraDasBarras(arquivo, 960), 1010);
 
         const QString info = roda(QStringLiteral("pdfinfo"), {arquivo});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+206(\\.\\d+)? x 336(\\.\\d+)? pts"))),

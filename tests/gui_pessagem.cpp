@@ -1,6 +1,7 @@
 // The counter screen against a real database, a scale on a real pseudo-terminal and the receipt
 // saved as a real PDF: a whole meal from Incluir to the receipt, the CPF checks, the export lock,
 // deleting, "Ir Para", the list and its double-click, cancelling and correcting a meal.
+#include "balcao.h"
 #include "simuladorbalanca.h"
 #include "telas.h"
 #include "testdb.h"
@@ -8,6 +9,7 @@
 #include "common/global.h"
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
+#include "common/ui/dialogosqt.h"
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
 #include "weighing/xCupon.h"
@@ -18,10 +20,12 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -30,77 +34,7 @@
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-namespace {
-
-const QString CPF_MARIA = QStringLiteral("12345678909");
-const QString NOME_MARIA = QStringLiteral("MARIA DA CONCEIÇÃO D'ÁVILA");
-const QDateTime MOMENTO(QDate(2026, 3, 14), QTime(11, 42, 7));
-const QString SEM_CONSUMIDOR = QStringLiteral("Atenção!\nNão foi encontrado nenhum cliente utilizando este C.P.F.");
-
-QString textoPdf(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// "insert into REFEICAO ..." for fixtures: key from the generator, like the screen's own.
-QString refeicao(const QString& cpf, const QString& peso, const QString& exportadoEm = QStringLiteral("NULL"))
-{
-    return QStringLiteral("insert into REFEICAO (CPF, DATA, HORA, PESO, EXPORTADOEM) values ('%1', '2026-03-13', "
-                          "'12:00:00', %2, %3);\n")
-        .arg(cpf, peso, exportadoEm);
-}
-
-// The data module on a fresh database with one registered consumer and the company, and the
-// screen over it, shown in an active window so that focus moves as the operator sees it.
-struct Balcao
-{
-    TestDatabase db;
-    std::unique_ptr<TDados> dados;
-    std::unique_ptr<TPessagem> tela;
-
-    explicit Balcao(const QString& script = QString())
-    {
-        db.exec(QStringLiteral("insert into CLIENTE (NOME, MAE, SEXO, CPF) values ('%1', 'JOANA', 'F', '%2');\n"
-                               "insert into EMPRESAS (ID, CNPJ, RAZAOSOCIAL, FANTASIA, CIDADE) values (1, "
-                               "'11222333000181', 'RESTAURANTE POPULAR LTDA', 'RESTAURANTE POPULAR', 'TERESINA');\n")
-                    .arg(QString(NOME_MARIA).replace(u'\'', QStringLiteral("''")), CPF_MARIA) +
-                script);
-        dados = std::make_unique<TDados>(db.settings());
-        tela = std::make_unique<TPessagem>();
-        tela->resize(1000, 700);
-        tela->show();
-        tela->activateWindow();
-        if (!QTest::qWaitForWindowActive(tela.get())) qWarning("the screen did not become active");
-    }
-
-    template <class T = QWidget> T* w(const char* nome) const { return filho<T>(tela.get(), nome); }
-    void clica(const char* botao) const { w<QAbstractButton>(botao)->click(); }
-    QString id() const { return w<QLineEdit>("w_ID")->text(); }
-    QString nome() const { return w<QLabel>("w_Nome")->text(); }
-    QString estado() const { return w<QLabel>("Estado")->text(); }
-
-    // Types into a box and leaves it, as the operator does. A box entered anew has its text
-    // selected, as a click into it followed by Home would leave it.
-    void digita(const char* caixa, const QString& texto, QWidget* depois = nullptr) const
-    {
-        QWidget* c = w(caixa);
-        if (QApplication::focusWidget() != c) {
-            c->setFocus();
-            if (auto* e = qobject_cast<QLineEdit*>(c)) e->selectAll();
-        }
-        QTest::keyClicks(c, texto);
-        (depois ? depois : w("w_Observacao"))->setFocus();
-    }
-
-    // One value of the database, read through a connection of its own.
-    QVariant coluna(const QString& sql) const { return db.valor(sql); }
-    int refeicoes() const { return coluna(QStringLiteral("select count(*) from REFEICAO")).toInt(); }
-};
-
-} // namespace
+using namespace balcao;
 
 class TelaPessagem : public QObject
 {
@@ -157,10 +91,12 @@ private Q_SLOTS:
         QCOMPARE(b.w<QLineEdit>("w_Data")->text(), QStringLiteral("14/03/2026"));
         QCOMPARE(b.w<QLineEdit>("w_Hora")->text(), QStringLiteral("11:42"));
 
-        // Not confirmed yet: no key, so an empty receipt.
+        // Not confirmed yet: nothing to print, and the operator is told so.
         b.clica("Imprimir");
-        QCOMPARE(cupons.size(), 1);
-        QVERIFY(!cupons[0]);
+        QCOMPARE(cupons.size(), 0);
+        QCOMPARE(caixas.textos(), QStringList{QStringLiteral("Confirme a refeição antes de imprimir o cupom.")});
+        QCOMPARE(caixas.caixas()[0].tipo, TipoCaixa::Simples);
+        caixas.limpa();
 
         b.digita("w_CPF", CPF_MARIA);
         QCOMPARE(b.tela->Refeicao->field("CPF").asString(), CPF_MARIA);
@@ -193,16 +129,24 @@ private Q_SLOTS:
         QCOMPARE(b.refeicoes(), 1);
 
         b.clica("Imprimir");
-        QCOMPARE(cupons.size(), 2);
-        QVERIFY(cupons[1]);
+        QCOMPARE(cupons.size(), 1);
+        QVERIFY(cupons[0]);
         QCOMPARE(b.tela->cupom()->codigoBarras()->texto, QStringLiteral("000057"));
-        const QString texto = textoPdf(*cupons[1]);
+        const QString texto = textoPdf(*cupons[0]);
         for (const QString& esperado :
              {QStringLiteral("RESTAURANTE POPULAR"), QStringLiteral("123.456.789-09"), NOME_MARIA,
               QStringLiteral("Refeição"), QStringLiteral("5,250"), QStringLiteral("14/03/2026")})
             QVERIFY2(texto.contains(esperado), qPrintable(esperado + QStringLiteral(" not in:\n") + texto));
 
         QCOMPARE(caixas.textos(), QStringList()); // not one box on the way
+
+        // Being corrected, it prints only once confirmed: the receipt would show the stored weight.
+        balanca->responderSempre(SimuladorBalanca::peso(0.45));
+        b.clica("BotaoPesar");
+        QCOMPARE(b.estado(), QStringLiteral("Editando..."));
+        b.clica("Imprimir");
+        QCOMPARE(cupons.size(), 1);
+        QCOMPARE(caixas.textos(), QStringList{QStringLiteral("Confirme a refeição antes de imprimir o cupom.")});
     }
 
     // Another counter stores its meal between this one's insert and the screen's move: the screen
@@ -255,41 +199,110 @@ private Q_SLOTS:
     void cpfRecusado_data()
     {
         QTest::addColumn<QString>("digitado");
+        QTest::addColumn<int>("apagado"); // position of a digit then deleted (Delete key), or -1
         QTest::addColumn<int>("tipo");
         QTest::addColumn<QString>("mensagem");
-        QTest::newRow("dez dígitos") << "1234567890" << int(TipoCaixa::Aviso)
-                                     << "Atenção. Deve-se Digitar C.P.F. Valido sem ., / ou - ";
-        QTest::newRow("dígitos repetidos") << "11111111111" << int(TipoCaixa::Erro) << "Número de C.P.F. Invalido.";
+        const QString tamanho = QStringLiteral("Atenção. Deve-se Digitar C.P.F. Valido sem ., / ou - ");
+        QTest::newRow("dez dígitos") << "1234567890" << -1 << int(TipoCaixa::Aviso) << tamanho;
+        QTest::newRow("um dígito apagado no meio") << CPF_MARIA << 5 << int(TipoCaixa::Aviso) << tamanho;
+        QTest::newRow("o primeiro dígito apagado") << CPF_MARIA << 0 << int(TipoCaixa::Aviso) << tamanho;
+        QTest::newRow("dígitos repetidos")
+            << "11111111111" << -1 << int(TipoCaixa::Erro) << "Número de C.P.F. Invalido.";
         QTest::newRow("dígito verificador errado")
-            << "12345678900" << int(TipoCaixa::Erro) << "Número de C.P.F. Invalido.";
-        QTest::newRow("válido sem consumidor") << "98765432100" << int(TipoCaixa::Aviso) << SEM_CONSUMIDOR;
+            << "12345678900" << -1 << int(TipoCaixa::Erro) << "Número de C.P.F. Invalido.";
+        QTest::newRow("válido sem consumidor") << "98765432100" << -1 << int(TipoCaixa::Aviso) << SEM_CONSUMIDOR;
     }
     void cpfRecusado()
     {
         QFETCH(QString, digitado);
+        QFETCH(int, apagado);
         QFETCH(int, tipo);
         QFETCH(QString, mensagem);
         Balcao b;
         b.clica("Incluir");
-        b.digita("w_CPF", digitado);
+        QLineEdit* cpf = b.w<QLineEdit>("w_CPF");
+        QTest::keyClicks(cpf, digitado);
+        if (apagado >= 0) {
+            cpf->setCursorPosition(apagado);
+            QTest::keyClick(cpf, Qt::Key_Delete);
+        }
+        const QString texto = cpf->displayText();
+        b.w("w_Observacao")->setFocus();
 
         QCOMPARE(caixas.caixas().size(), 1);
         QCOMPARE(int(caixas.caixas()[0].tipo), tipo);
         QCOMPARE(caixas.caixas()[0].texto, mensagem);
-        // The value is refused: the field keeps its previous (empty) value and the cursor stays.
+        // The value is refused: the field keeps its previous (empty) value and the cursor stays in
+        // the box, the typed text kept and selected, to be corrected by a digit.
         QVERIFY(b.tela->Refeicao->field("CPF").isNull());
-        QCOMPARE(QApplication::focusWidget(), b.w("w_CPF"));
+        QCOMPARE(QApplication::focusWidget(), cpf);
+        QCOMPARE(cpf->displayText(), texto);
+        QVERIFY(cpf->hasSelectedText());
         QCOMPARE(b.nome(), QString());
         QCOMPARE(b.estado(), QStringLiteral("Incluindo..."));
 
+        // Still refused when the operator tries to go on without correcting it.
+        b.clica("Confirmar");
+        QCOMPARE(caixas.caixas().size(), 2);
+        QCOMPARE(caixas.caixas()[1].texto, mensagem);
+        QCOMPARE(b.refeicoes(), 0);
+        QCOMPARE(cpf->displayText(), texto);
+
         // The operator corrects it and goes on.
-        QLineEdit* cpf = b.w<QLineEdit>("w_CPF");
         cpf->selectAll();
         QTest::keyClick(cpf, Qt::Key_Backspace);
         b.digita("w_CPF", CPF_MARIA);
         QCOMPARE(b.tela->Refeicao->field("CPF").asString(), CPF_MARIA);
         QCOMPARE(b.nome(), NOME_MARIA);
-        QCOMPARE(caixas.caixas().size(), 1);
+        QCOMPARE(caixas.caixas().size(), 2);
+    }
+
+    // A refused CPF and the mouse on "Pesar" or "Confirmar", with the program's real boxes: the box
+    // comes once, the button is not left drawn pressed under the finger lifted over the box, the
+    // scale is not asked, and the cursor stays in the CPF box with the text typed.
+    void cpfRecusadoEBotaoDoMouse_data()
+    {
+        QTest::addColumn<QString>("botao");
+        QTest::newRow("Pesar") << "BotaoPesar";
+        QTest::newRow("Confirmar") << "Confirmar";
+    }
+    void cpfRecusadoEBotaoDoMouse()
+    {
+        QFETCH(QString, botao);
+        DialogosQt reais;
+        defineDialogos(&reais);
+        Balcao b;
+        configura(b);
+        balanca->responderSempre(SimuladorBalanca::peso(0.45));
+        b.clica("Incluir");
+        QLineEdit* cpf = b.w<QLineEdit>("w_CPF");
+        QTest::keyClicks(cpf, QStringLiteral("1234567890"));
+        const QString texto = cpf->displayText();
+
+        QStringList vistas; // the boxes, as the operator sees them
+        QTimer fecha;
+        connect(&fecha, &QTimer::timeout, this, [&] {
+            auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!caixa) return;
+            vistas << caixa->text();
+            QTest::mouseRelease(caixa, Qt::LeftButton); // the finger lifted while the box is up
+            caixa->button(QMessageBox::Ok) ? caixa->button(QMessageBox::Ok)->click() : caixa->accept();
+        });
+        fecha.start(20);
+        auto* b1 = b.w<QAbstractButton>(qPrintable(botao));
+        QTest::mousePress(b1, Qt::LeftButton);
+        if (vistas.isEmpty()) QTest::mouseRelease(b1, Qt::LeftButton);
+        QTRY_COMPARE(vistas.size(), 1);
+        QTest::qWait(100);
+        fecha.stop();
+
+        QCOMPARE(vistas, QStringList{QStringLiteral("Atenção. Deve-se Digitar C.P.F. Valido sem ., / ou - ")});
+        QVERIFY(!b1->isDown());
+        QCOMPARE(balanca->pedidos(), 0);
+        QCOMPARE(b.tela->focusWidget(), cpf); // the window's cursor, back when the box has gone
+        QCOMPARE(cpf->displayText(), texto);
+        QCOMPARE(b.estado(), QStringLiteral("Incluindo..."));
+        QCOMPARE(b.refeicoes(), 0);
     }
 
     void confirmarSemPesoNomeiaPeso()

@@ -57,18 +57,68 @@ bool lerQuadro(QSerialPort& porta, QByteArray& buffer, int n)
 }
 
 // The scale's own markers in place of the digits.
-QString avisoDoQuadro(const QByteArray& cincoCaracteres)
+Balanca::Evento marcadorDoQuadro(const QByteArray& cincoCaracteres)
 {
-    if (cincoCaracteres == "IIIII")
-        return QStringLiteral("Peso instável: aguarde a balança estabilizar e pese novamente");
-    if (cincoCaracteres == "NNNNN")
+    if (cincoCaracteres == "IIIII") return Balanca::Evento::Instavel;
+    if (cincoCaracteres == "NNNNN") return Balanca::Evento::Negativo;
+    if (cincoCaracteres == "SSSSS") return Balanca::Evento::Sobrecarga;
+    return Balanca::Evento::Nenhum;
+}
+
+QString avisoDoMarcador(Balanca::Evento e)
+{
+    switch (e) {
+    case Balanca::Evento::Instavel:
+        return Balanca::avisoInstavel();
+    case Balanca::Evento::Negativo:
         return QStringLiteral("Peso negativo na balança: verifique a tara e pese novamente");
-    if (cincoCaracteres == "SSSSS") return QStringLiteral("Sobrecarga na balança: o peso passa do limite");
-    return {};
+    case Balanca::Evento::Sobrecarga:
+        return QStringLiteral("Sobrecarga na balança: o peso passa do limite");
+    default:
+        return {};
+    }
 }
 } // namespace
 
 Balanca::Balanca(QString porta) : porta_(std::move(porta)) {}
+
+QString Balanca::avisoInstavel()
+{
+    return QStringLiteral("Peso instável: aguarde a balança estabilizar e pese novamente");
+}
+
+QString Balanca::textoDoEvento(Evento evento, double kg)
+{
+    switch (evento) {
+    case Evento::Nenhum:
+        return {};
+    case Evento::PortaNaoAbriu:
+        return QStringLiteral("Balança não conectada: a porta não abriu");
+    case Evento::PortaRecusou:
+        return QStringLiteral("A porta da balança recusou a configuração");
+    case Evento::EnvioFalhou:
+        return QStringLiteral("O pedido não chegou à balança");
+    case Evento::LeituraFalhou:
+        return QStringLiteral("Erro na leitura da balança");
+    case Evento::SemResposta:
+        return QStringLiteral("Balança não respondeu");
+    case Evento::PratoVazio:
+        return QStringLiteral("Balança sem prato (0,000 kg)");
+    case Evento::Instavel:
+        return QStringLiteral("Peso instável");
+    case Evento::Negativo:
+        return QStringLiteral("Peso negativo");
+    case Evento::Sobrecarga:
+        return QStringLiteral("Sobrecarga na balança");
+    case Evento::Ilegivel:
+        return QStringLiteral("Resposta da balança ilegível");
+    case Evento::Lido: {
+        const qint64 g = qRound64(kg * 1000);
+        return QStringLiteral("Peso lido: %1,%2 kg").arg(g / 1000).arg(g % 1000, 3, 10, QLatin1Char('0'));
+    }
+    }
+    return {};
+}
 
 QString Balanca::portaPadrao()
 {
@@ -97,8 +147,10 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
         if (log) log(linha);
     };
 
+    evento_ = Evento::Nenhum;
     QSerialPort porta(porta_);
     if (!porta.open(QIODevice::ReadWrite)) {
+        evento_ = Evento::PortaNaoAbriu;
         simples(QStringLiteral("Erro ao abrir COM3: ") + porta.errorString());
         return std::nullopt;
     }
@@ -120,6 +172,7 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
                 !porta.setFlowControl(QSerialPort::NoFlowControl) ||
                 linhaRecusada(porta, porta.setDataTerminalReady(false)) ||
                 linhaRecusada(porta, porta.setRequestToSend(false))) {
+                evento_ = Evento::PortaRecusou;
                 simples(QStringLiteral("Erro ao configurar porta"));
                 return std::nullopt;
             }
@@ -127,6 +180,7 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
             porta.clear(QSerialPort::AllDirections);
 
             if (porta.write(DataEnviar) != DataEnviar.size() || !porta.waitForBytesWritten(EscritaMs)) {
+                evento_ = Evento::EnvioFalhou;
                 simples(QStringLiteral("Erro ao enviar Ctrl+E"));
                 return std::nullopt;
             }
@@ -136,25 +190,30 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
 
             QByteArray Buffer;
             if (!lerQuadro(porta, Buffer, TamanhoQuadro)) {
+                evento_ = Evento::LeituraFalhou;
                 escreve(QStringLiteral("⚠️ Erro na Leitura da Serial"));
                 return std::nullopt;
             }
             if (Buffer.size() != TamanhoQuadro) {
+                evento_ = Evento::SemResposta;
                 escreve(QStringLiteral("⚠️ Nenhum dado recebido"));
                 return std::nullopt;
             }
 
             const QString s = ExtrairPesoPrt5(Buffer, int(Buffer.size()));
-            if (const QString aviso = avisoDoQuadro(Buffer.mid(1, 5)); !aviso.isEmpty()) {
-                simples(aviso);
+            if (const Evento marcador = marcadorDoQuadro(Buffer.mid(1, 5)); marcador != Evento::Nenhum) {
+                evento_ = marcador;
+                if (marcador != Evento::Instavel || !calaInstavel_) simples(avisoDoMarcador(marcador));
                 return std::nullopt;
             }
             if (s == u"00.000") {
+                evento_ = Evento::PratoVazio;
                 simples(QStringLiteral("Favor Colocar algum o prato na Balança"));
                 return std::nullopt;
             }
 
             const QString kg = s.left(2);
+            evento_ = Evento::Ilegivel; // until the weight is read
             if (!soDigitos(kg)) throw ErroConversao(QStringLiteral("'%1' não é um valor inteiro válido").arg(kg));
             const QString w_Kg = QString::number(kg.toInt());
             const QString w_Grama = s.mid(3, 3);
@@ -167,7 +226,9 @@ std::optional<double> Balanca::EnviarCtrlELerRespostaCOM3(const std::function<vo
             const QString texto = w_Kg + u',' + w_Grama;
             if (w_Grama.size() != 3 || !soDigitos(w_Grama))
                 throw ErroConversao(QStringLiteral("'%1' não é um valor de ponto flutuante válido").arg(texto));
-            return (w_Kg.toInt() * 1000 + w_Grama.toInt()) / 1000.0;
+            pesoLido_ = (w_Kg.toInt() * 1000 + w_Grama.toInt()) / 1000.0;
+            evento_ = Evento::Lido;
+            return pesoLido_;
         }();
     } catch (...) {
         fecha();

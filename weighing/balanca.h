@@ -12,6 +12,32 @@ class Balanca
 public:
     explicit Balanca(QString porta = portaPadrao());
 
+    // How the last exchange ended, for the counter to show under its button.
+    enum class Evento {
+        Nenhum,        // no exchange yet
+        PortaNaoAbriu, // the device could not be opened
+        PortaRecusou,  // its line settings were refused
+        EnvioFalhou,   // the request was not written
+        LeituraFalhou, // the read call failed
+        SemResposta,   // no frame, or a short one, within the timeouts
+        PratoVazio,    // 00.000
+        Instavel,
+        Negativo,
+        Sobrecarga,
+        Ilegivel, // weight characters that are not digits
+        Lido,
+    };
+    Evento evento() const { return evento_; }
+    // The weight read by the last exchange (Evento::Lido).
+    double pesoLido() const { return pesoLido_; }
+    // The event in the operator's words ("Balança não respondeu", "Peso lido: 0,450 kg").
+    static QString textoDoEvento(Evento evento, double kg = 0);
+
+    // An unstable reading ends the exchange without its message box: the caller asks again and
+    // gives the message itself when the scale stays unstable (avisoInstavel).
+    void setCalaInstavel(bool sim) { calaInstavel_ = sim; }
+    static QString avisoInstavel();
+
     // The parameter PortaBalanca when the store holds one, otherwise COM3 ("\\.\COM3" on Windows,
     // "/dev/ttyS2" elsewhere).
     static QString portaPadrao();
@@ -30,4 +56,7 @@ public:
 
 private:
     QString porta_;
+    Evento evento_ = Evento::Nenhum;
+    double pesoLido_ = 0;
+    bool calaInstavel_ = false;
 };

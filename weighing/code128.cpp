@@ -80,7 +80,8 @@ QString modulos(const QString& texto)
     return r;
 }
 
-void desenhar(QPainter& painter, const QRectF& caixa, const QString& texto, qreal modulo, qreal alturaBarra)
+void desenhar(QPainter& painter, const QRectF& caixa, const QString& texto, qreal modulo, qreal alturaBarra,
+              bool pontosInteiros)
 {
     const QVector<int> w = larguras(texto);
     int total = 0;
@@ -90,7 +91,7 @@ void desenhar(QPainter& painter, const QRectF& caixa, const QString& texto, qrea
     qreal passo = modulo;
     qreal x0 = caixa.left();
     const QTransform t = painter.deviceTransform();
-    if (t.type() <= QTransform::TxScale && t.m11() > 0) {
+    if (pontosInteiros && t.type() <= QTransform::TxScale && t.m11() > 0) {
         const qreal escala = t.m11();
         qreal px = std::round(modulo * escala);
         if (px * total > caixa.width() * escala) px = std::floor(modulo * escala);

@@ -37,9 +37,11 @@ QVector<int> larguras(const QString& texto);
 QString modulos(const QString& texto);
 
 // Draws the symbol in black on a white box: bars from the box's top-left corner, modulo wide and
-// alturaBarra high (painter units, the height kept inside the box), no human-readable text. On a
-// raster or printer device the module is rounded to whole device pixels so every bar keeps its
-// proportion (a 203 dpi receipt printer would otherwise mix 2- and 3-dot modules).
-void desenhar(QPainter& painter, const QRectF& caixa, const QString& texto, qreal modulo, qreal alturaBarra);
+// alturaBarra high (painter units, the height kept inside the box), no human-readable text. With
+// pontosInteiros (a raster or printer device) the module is rounded to whole device pixels so
+// every bar keeps its proportion (a 203 dpi receipt printer would otherwise mix 2- and 3-dot
+// modules); without it (a PDF file, drawn as vectors) the module is exactly modulo wide.
+void desenhar(QPainter& painter, const QRectF& caixa, const QString& texto, qreal modulo, qreal alturaBarra,
+              bool pontosInteiros = true);
 
 } // namespace code128

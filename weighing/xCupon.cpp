@@ -1,6 +1,7 @@
 #include "xCupon.h"
 
 #include "code128.h"
+#include "common/analiticodia.h"
 #include "common/dialogos.h"
 #include "common/mascara.h"
 #include "common/texto.h"
@@ -10,11 +11,13 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -110,6 +113,17 @@ private:
     double sx_ = 1, sy_ = 1;
     QPen caneta_;
 };
+
+// A page written into a PDF file is drawn as vectors: the barcode keeps its exact module there. A
+// printer's page goes to its dots (through the print system's PDF on this platform, hence the
+// output format and not the engine decides).
+bool arquivoPdf(QPainter& p)
+{
+    QPaintDevice* d = p.device();
+    if (!d) return false;
+    if (d->devType() == QInternal::Printer) return static_cast<QPrinter*>(d)->outputFormat() == QPrinter::PdfFormat;
+    return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Pdf;
+}
 
 // Closes the query however the print run ends.
 struct FechaConsulta
@@ -233,7 +247,7 @@ void TCupom::desenhaPagina(QPainter& painter) const
     const CodigoBarrasCupom& cb = *codigoBarras_;
     code128::desenhar(painter, pg.r(cb.caixa.x(), cb.caixa.y(), cb.caixa.width(), cb.caixa.height()), cb.texto,
                       pg.r(0, 0, cb.modulo * mmPorPixel, 0).width(),
-                      pg.r(0, 0, 0, cb.alturaBarra * mmPorPixel).height());
+                      pg.r(0, 0, 0, cb.alturaBarra * mmPorPixel).height(), !arquivoPdf(painter));
 
     pg.horizontal(0.3, 15.1, larguraBanda);
     pg.texto(0.5, 17.2, QStringLiteral("Saida"), fonte(QStringLiteral("Arial"), 12, true, true));
@@ -247,7 +261,7 @@ void TCupom::desenhaPagina(QPainter& painter) const
     pg.texto(36.2, 26.2, QStringLiteral("Hora:"), rotulo);
     pg.texto(46.0, 26.2, l.hora.toString(QStringLiteral("hh:mm")), valor);
     pg.texto(1.1, 30.4, QStringLiteral("Beneficiado:"), rotulo);
-    pg.texto(24.3, 30.4, formataCpf(l.cpf), valor);
+    pg.texto(24.3, 30.4, mascaraCpf_ ? analitico::cpfMascarado(l.cpf) : formataCpf(l.cpf), valor);
     pg.texto(1.1, 34.9, QStringLiteral("Nome:"), rotulo);
     pg.texto(11.4, 34.9, l.nome, valor);
 
@@ -303,6 +317,34 @@ bool TCupom::salvarPdf(const QString& arquivo)
     FechaConsulta fecha{*this};
     if (!QuickRepBeforePrint()) return false;
     gravaPdf(arquivo);
+    return true;
+}
+
+bool TCupom::imprimirDireto(const QString& impressora)
+{
+    QPrinter destino(QPrinter::HighResolution);
+    const QString nome = impressora.trimmed();
+    if (nome.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        destino.setOutputFormat(QPrinter::PdfFormat);
+        destino.setOutputFileName(nome);
+    } else {
+        const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
+        if (info.isNull())
+            throw ErroImpressora(nome.isEmpty()
+                                     ? QStringLiteral("Nenhuma impressora padrão está configurada neste computador.")
+                                     : QStringLiteral("A impressora \"%1\" não foi encontrada.").arg(nome));
+        destino.setPrinterName(info.printerName());
+    }
+    destino.setDocName(titulo());
+    destino.setFullPage(false);
+    FechaConsulta fecha{*this};
+    if (!QuickRepBeforePrint()) return false;
+    destino.setPageLayout(layoutPagina());
+    QPainter p;
+    const QString qual = nome.isEmpty() ? destino.printerName() : nome;
+    if (!p.begin(&destino)) throw ErroImpressora(QStringLiteral("A impressora \"%1\" recusou o cupom.").arg(qual));
+    desenhaPagina(p);
+    if (!p.end()) throw ErroImpressora(QStringLiteral("A impressora \"%1\" recusou o cupom.").arg(qual));
     return true;
 }
 

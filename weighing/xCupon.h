@@ -14,10 +14,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 class QPainter;
 class QPagedPaintDevice;
 class QPageLayout;
+
+// A printer that is missing or refuses the receipt; the text says which and why.
+class ErroImpressora : public std::runtime_error
+{
+public:
+    explicit ErroImpressora(const QString& motivo) : std::runtime_error(motivo.toStdString()) {}
+};
 
 // Company lines at the top of the receipt; the caller fills them from the company record.
 struct DadosEmpresaCupom
@@ -58,6 +66,8 @@ public:
     const DadosEmpresaCupom& empresa() const { return empresa_; }
     // Source of the printing date and time.
     void setRelogio(Relogio relogio);
+    // The consumer's CPF printed as ***.456.789-** instead of whole.
+    void setMascaraCpf(bool sim) { mascaraCpf_ = sim; }
 
     // Title of the preview window, the print job and the PDF.
     static QString titulo();
@@ -71,6 +81,10 @@ public:
     // Whole print runs (open, render, close). False, and no page, when there is no row.
     bool imprimir(QPagedPaintDevice& dispositivo);
     bool salvarPdf(const QString& arquivo);
+    // Prints at once, without preview or dialog, on the printer named (empty: the system's
+    // default printer; a path ending in ".pdf": that file). False when there is no row. A printer
+    // that is missing or refuses the page throws ErroImpressora.
+    bool imprimirDireto(const QString& impressora);
     // Opens the maximised preview, fitted to the page, from which the operator prints or saves a
     // PDF. False, and no window, when there is no row.
     bool Preview();
@@ -112,4 +126,5 @@ private:
     std::unique_ptr<fb::Statement> consulta_;
     std::optional<Linha> linha_;
     std::unique_ptr<CodigoBarrasCupom> codigoBarras_;
+    bool mascaraCpf_ = false;
 };

@@ -1,6 +1,7 @@
 #include "weighing/xPessagem.h"
 
 #include "common/global.h"
+#include "common/parametros.h"
 #include "common/ui/cores.h"
 #include "common/ui/dbedit.h"
 #include "common/ui/dbgrid.h"
@@ -14,21 +15,25 @@
 #include "weighing/balanca.h"
 #include "weighing/xCupon.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -77,6 +82,12 @@ QPushButton* botaoFigura(const char* nome, const QString& dica, QWidget* pai, in
     b->setFixedSize(largura, 40);
     if (!dica.isEmpty()) defineDica(b, dica);
     return b;
+}
+
+// An optional behaviour whose key reads "S".
+bool parametroLigado(const QString& chave)
+{
+    return BuscaConfiguracao(chave).trimmed().compare(u"S", Qt::CaseInsensitive) == 0;
 }
 
 qint64 chaveInteira(const Field& f)
@@ -240,6 +251,8 @@ void TPessagem::montaTela()
         return e;
     };
     w_CPF = caixa("w_CPF", "CPF", true, 130);
+    // A refused CPF stays typed, to be corrected by one digit.
+    w_CPF->ligacao()->setMantemRecusado(true);
     w_Nome = new QLabel(campos);
     w_Nome->setObjectName(QStringLiteral("w_Nome"));
     QFont fonteNome = w_Nome->font();
@@ -260,7 +273,14 @@ void TPessagem::montaTela()
     auto* linhaCpf = new QHBoxLayout;
     linhaCpf->setSpacing(12);
     linhaCpf->addWidget(comLegenda(QStringLiteral("C.P.F."), w_CPF, campos));
-    linhaCpf->addWidget(w_Nome, 1, Qt::AlignBottom);
+    linhaCpf->addWidget(w_Nome, 0, Qt::AlignBottom);
+    w_DiaConsumidor = new QLabel(campos);
+    w_DiaConsumidor->setObjectName(QStringLiteral("w_DiaConsumidor"));
+    w_DiaConsumidor->setAccessibleName(QStringLiteral("Refeições do consumidor no dia"));
+    QFont fonteDia = w_DiaConsumidor->font();
+    fonteDia.setPointSizeF(fonteDia.pointSizeF() * 1.1);
+    w_DiaConsumidor->setFont(fonteDia);
+    linhaCpf->addWidget(w_DiaConsumidor, 1, Qt::AlignBottom);
     grade->addLayout(linhaCpf, 0, 0, 1, 5);
     grade->addWidget(comLegenda(QStringLiteral("Data"), w_Data, campos), 1, 0);
     grade->addWidget(comLegenda(QStringLiteral("Hora"), w_Hora, campos), 1, 1);
@@ -281,6 +301,18 @@ void TPessagem::montaTela()
     fontePesar.setBold(true);
     BotaoPesar->setFont(fontePesar);
     registro->addWidget(BotaoPesar);
+
+    // The scale's last word: the exchange's log is kept out of sight.
+    StatusBalanca = new QLabel(Tela1);
+    StatusBalanca->setObjectName(QStringLiteral("StatusBalanca"));
+    StatusBalanca->setAccessibleName(QStringLiteral("Situação da balança"));
+    StatusBalanca->setAlignment(Qt::AlignCenter);
+    StatusBalanca->setFixedHeight(24);
+    QFont fonteStatus = StatusBalanca->font();
+    fonteStatus.setPixelSize(15);
+    fonteStatus.setBold(true);
+    StatusBalanca->setFont(fonteStatus);
+    registro->addWidget(StatusBalanca);
 
     auto* PanelBottom = new QFrame(Tela1);
     PanelBottom->setObjectName(QStringLiteral("PanelBottom"));
@@ -384,8 +416,14 @@ void TPessagem::montaTela()
     tela_->defineRotuloEstado(Estado);
     // The meal just stored, by the key the database gave it: the newest meal may already be
     // another counter's.
+    tela_->antesDeGravar = [this] { verificaLimiteDoDia(); };
     tela_->depoisDeGravar = [this](EstadoDataset antes) {
-        if (antes == EstadoDataset::Insert) selecionaChave(Refeicao->chaveInserida());
+        if (antes != EstadoDataset::Insert) return;
+        selecionaChave(Refeicao->chaveInserida());
+        if (parametroLigado(QStringLiteral("ImprimirAoConfirmar"))) {
+            preparaCupom();
+            imprimeDireto();
+        }
     };
     tela_->perguntaCancelar = QStringLiteral("Cancelar Atualizações no Registro?");
     tela_->aoCancelar = [this](EstadoDataset antes) {
@@ -416,12 +454,27 @@ void TPessagem::montaTela()
     liga(BotaoPesar, &TPessagem::BotaoPesarClick);
     liga(BotaoCodigo, &TPessagem::BotaoCodigoClick);
     liga(Imprimir, &TPessagem::ImprimirClick);
+    Imprimir->installEventFilter(this);
+    // A click leaves the cursor where it is: each action finishes the box itself, so a value the
+    // box refuses is said while the button is already up, and the box keeps the cursor. Tab still
+    // reaches the buttons.
+    for (QPushButton* b : PanelBottom->findChildren<QPushButton*>())
+        b->setFocusPolicy(Qt::TabFocus);
+    BotaoPesar->setFocusPolicy(Qt::TabFocus);
     int tag = 0;
     for (QPushButton* b : {Button1, Button2, Button3, Button4}) {
         b->setProperty("Tag", ++tag);
         connect(b, &QAbstractButton::clicked, this,
                 [this, b] { protegido([this, b] { Button1Click(b->property("Tag").toInt()); }); });
     }
+}
+
+bool TPessagem::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == Imprimir &&
+        (evento->type() == QEvent::MouseButtonPress || evento->type() == QEvent::MouseButtonRelease))
+        shiftNoImprimir_ = static_cast<QMouseEvent*>(evento)->modifiers() & Qt::ShiftModifier;
+    return QWidget::eventFilter(objeto, evento);
 }
 
 void TPessagem::FormCreate()
@@ -517,7 +570,8 @@ bool TPessagem::buscaConsumidor(const QString& cpf, QString& nome)
 void TPessagem::RefeicaoCPFValidate(Field& Sender)
 {
     if (Sender.isNull()) return;
-    const QString valor = Sender.asString().trimmed();
+    // Every blank out, also one left inside by a digit deleted in the middle.
+    const QString valor = Sender.asString().remove(u' ');
     if (valor.isEmpty()) return;
     if (valor.size() != 11) {
         avisa(QStringLiteral("Atenção. Deve-se Digitar C.P.F. Valido sem ., / ou - "));
@@ -532,7 +586,74 @@ void TPessagem::RefeicaoCPFValidate(Field& Sender)
         avisa(avisoSemConsumidor);
         throw Abort();
     }
+    // A stored meal is never silently given to another consumer (a forgotten Incluir).
+    if (Refeicao->state() == EstadoDataset::Edit) {
+        const QString antigo = Sender.oldValue().toString().remove(u' ');
+        if (!antigo.isEmpty() && antigo != valor) perguntaTrocaConsumidor(antigo);
+    }
     w_Nome->setText(nome);
+}
+
+void TPessagem::perguntaTrocaConsumidor(const QString& antigo)
+{
+    QString nome;
+    if (!buscaConsumidor(antigo, nome)) nome = TCupom::formataCpf(antigo);
+    if (confirma(QStringLiteral("Esta refeição já está registrada para %1. Trocar o consumidor?").arg(nome))) return;
+    Refeicao->cancel(); // the meal as stored
+    throw Abort();
+}
+
+TPessagem::DiaDoConsumidor TPessagem::diaDoConsumidor(const QString& cpf, const QDate& dia, const QVariant& id)
+{
+    QString sql = QStringLiteral("select count(*), max(HORA) from REFEICAO where CPF = :CPF and DATA = :DATA");
+    if (!id.isNull()) sql += QStringLiteral(" and ID < :ID");
+    fb::Statement consulta(Dados->fatura, Dados->TransFatura, sql);
+    consulta.setParameter(QStringLiteral("CPF"), cpf);
+    consulta.setParameter(QStringLiteral("DATA"), dia);
+    if (!id.isNull()) consulta.setParameter(QStringLiteral("ID"), id);
+    consulta.execute();
+    DiaDoConsumidor d;
+    if (consulta.fetch()) {
+        d.anteriores = consulta.value(0).toInt();
+        d.ultima = consulta.value(1).toTime();
+    }
+    return d;
+}
+
+void TPessagem::mostraDiaDoConsumidor(const QString& cpf)
+{
+    const Field& data = Refeicao->field(QStringLiteral("DATA"));
+    const QDate dia = data.isNull() ? agora().date() : data.value().toDate();
+    const QVariant id =
+        Refeicao->state() == EstadoDataset::Insert ? QVariant() : Refeicao->field(QStringLiteral("ID")).value();
+    const QString chave = cpf + u'|' + id.toString() + u'|' + dia.toString(Qt::ISODate);
+    if (chave == diaMostrado_) return;
+    // Computed once per action: the next one sees the other counters' meals.
+    if (diaMostrado_.isEmpty()) QTimer::singleShot(0, this, [this] { diaMostrado_.clear(); });
+    diaMostrado_ = chave;
+    const DiaDoConsumidor d = diaDoConsumidor(cpf, dia, id);
+    const QString quando = dia == agora().date() ? QStringLiteral("hoje")
+                                                 : QStringLiteral("em ") + dia.toString(QStringLiteral("dd/MM/yyyy"));
+    if (d.anteriores == 0)
+        w_DiaConsumidor->setText(QStringLiteral("1ª refeição %1").arg(quando));
+    else
+        w_DiaConsumidor->setText(QStringLiteral("%1ª refeição %2 — anterior às %3")
+                                     .arg(d.anteriores + 1)
+                                     .arg(quando, d.ultima.toString(QStringLiteral("hh:mm"))));
+}
+
+void TPessagem::verificaLimiteDoDia()
+{
+    if (Refeicao->state() != EstadoDataset::Insert) return;
+    const int limite = BuscaConfiguracao(QStringLiteral("LimiteRefeicoesDia")).trimmed().toInt();
+    const QString cpf = Refeicao->field(QStringLiteral("CPF")).asString().remove(u' ');
+    const Field& data = Refeicao->field(QStringLiteral("DATA"));
+    if (limite <= 0 || cpf.isEmpty() || data.isNull()) return;
+    // As stored now, whatever counter served the consumer.
+    const int feitas = diaDoConsumidor(cpf, data.value().toDate(), QVariant()).anteriores;
+    if (feitas < limite) return;
+    if (!confirma(QStringLiteral("Este consumidor já fez %1 refeição(ões) hoje. Registrar mesmo assim?").arg(feitas)))
+        throw Abort();
 }
 
 void TPessagem::DataSourceDataChange()
@@ -542,18 +663,24 @@ void TPessagem::DataSourceDataChange()
         if (!Refeicao->active()) return;
         if (Refeicao->isEmpty()) {
             w_Nome->clear();
+            w_DiaConsumidor->clear();
             return;
         }
         const QString cpf = Refeicao->field(QStringLiteral("CPF")).asString().trimmed();
-        if (cpf.isEmpty()) return;
+        if (cpf.isEmpty()) {
+            w_DiaConsumidor->clear();
+            return;
+        }
         QString nome;
         if (buscaConsumidor(cpf, nome)) {
             w_Nome->setText(nome);
+            mostraDiaDoConsumidor(cpf);
             avisado_.clear();
             return;
         }
         // Another consumer's name must not stay beside this meal.
         w_Nome->clear();
+        w_DiaConsumidor->clear();
         const QString chave = Refeicao->field(QStringLiteral("ID")).asString() + u'|' + cpf;
         if (chave == avisado_) return; // already said for this meal
         avisado_ = chave;
@@ -580,6 +707,8 @@ void TPessagem::IncluirClick()
     w_CPF->setFocus();
     w_CPF->selectAll();
     w_Nome->clear();
+    w_DiaConsumidor->clear();
+    mostraBalanca(QString());
 }
 
 void TPessagem::AlterarClick()
@@ -620,12 +749,46 @@ void TPessagem::BotaoPesarClick()
     EnviarCtrlELerRespostaCOM3();
 }
 
+void TPessagem::mostraBalanca(const QString& texto)
+{
+    StatusBalanca->setText(texto);
+    StatusBalanca->repaint(); // the exchange holds the event loop
+}
+
 void TPessagem::EnviarCtrlELerRespostaCOM3()
 {
-    Balanca balanca(portaBalanca());
-    const std::optional<double> PesoLido =
-        balanca.EnviarCtrlELerRespostaCOM3([this](const QString& linha) { Memo1->appendPlainText(linha); });
-    if (PesoLido) Refeicao->field(QStringLiteral("PESO")).setValue(*PesoLido);
+    // EsperaPesoEstavelMs: an unstable scale is asked again every 200 ms for so long; each
+    // exchange is a whole one, with its own lines in the log.
+    const int esperaMs = std::max(0, BuscaConfiguracao(QStringLiteral("EsperaPesoEstavelMs")).trimmed().toInt());
+    constexpr int intervaloMs = 200;
+    QElapsedTimer desde;
+    desde.start();
+    for (;;) {
+        Balanca balanca(portaBalanca());
+        balanca.setCalaInstavel(esperaMs > 0);
+        std::optional<double> PesoLido;
+        try {
+            PesoLido =
+                balanca.EnviarCtrlELerRespostaCOM3([this](const QString& linha) { Memo1->appendPlainText(linha); });
+        } catch (...) {
+            mostraBalanca(Balanca::textoDoEvento(balanca.evento()));
+            throw;
+        }
+        const Balanca::Evento evento = balanca.evento();
+        if (evento == Balanca::Evento::Instavel && esperaMs > 0) {
+            if (desde.elapsed() + intervaloMs < esperaMs) {
+                mostraBalanca(QStringLiteral("Peso instável: aguardando a balança estabilizar..."));
+                QThread::msleep(intervaloMs);
+                continue;
+            }
+            mostraBalanca(Balanca::textoDoEvento(evento));
+            simples(Balanca::avisoInstavel());
+            return;
+        }
+        mostraBalanca(Balanca::textoDoEvento(evento, balanca.pesoLido()));
+        if (PesoLido) Refeicao->field(QStringLiteral("PESO")).setValue(*PesoLido);
+        return;
+    }
 }
 
 void TPessagem::BotaoCodigoClick()
@@ -667,6 +830,35 @@ void TPessagem::PageControl1Change(int index)
 
 void TPessagem::ImprimirClick()
 {
+    // A meal being written has no receipt yet (a new one has no key; a changed one would print
+    // what is stored, not what the screen shows).
+    if (Refeicao->isEditing()) {
+        simples(QStringLiteral("Confirme a refeição antes de imprimir o cupom."));
+        return;
+    }
+    TCupom& cupom = preparaCupom();
+    // Shift+click shows the preview even when receipts go straight to the printer.
+    const bool previa = std::exchange(shiftNoImprimir_, false);
+    if (parametroLigado(QStringLiteral("ImpressaoDireta")) && !previa)
+        imprimeDireto();
+    else if (mostraCupom)
+        mostraCupom(cupom);
+}
+
+void TPessagem::imprimeDireto()
+{
+    try {
+        if (!Cupom_->imprimirDireto(BuscaConfiguracao(QStringLiteral("ImpressoraCupom"))))
+            simples(QStringLiteral("Não há cupom a imprimir para esta refeição."));
+    } catch (const ErroImpressora& e) {
+        erro(QStringLiteral("O cupom não foi impresso: %1\nA refeição está gravada; imprima o cupom de novo pelo botão "
+                            "Imprimir.")
+                 .arg(QString::fromStdString(e.what())));
+    }
+}
+
+TCupom& TPessagem::preparaCupom()
+{
     if (!Cupom_) Cupom_ = new TCupom(Dados->fatura, Dados->TransFatura, this);
 
     Dataset* empresas = Dados->Empresas;
@@ -687,5 +879,6 @@ void TPessagem::ImprimirClick()
     } else {
         Cupom_->setLinha(3, QStringLiteral("WHERE A.ID=0"));
     }
-    if (mostraCupom) mostraCupom(*Cupom_);
+    Cupom_->setMascaraCpf(parametroLigado(QStringLiteral("MascararCPFCupom")));
+    return *Cupom_;
 }

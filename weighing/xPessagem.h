@@ -5,8 +5,10 @@
 
 #include "data/dataset.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QString>
+#include <QTime>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -59,6 +61,9 @@ public:
     // One scale exchange; the weight goes into PESO of the meal being written.
     void EnviarCtrlELerRespostaCOM3();
 
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
 private:
     void montaTela();
     void FormCreate();
@@ -80,6 +85,26 @@ private:
     // Selects one meal by key through the WHERE line.
     void selecionaChave(const QVariant& chave);
 
+    // The consumer's meals on a day stored before this one (every one of the day for a new meal)
+    // and the time of the latest of them.
+    struct DiaDoConsumidor
+    {
+        int anteriores = 0;
+        QTime ultima;
+    };
+    DiaDoConsumidor diaDoConsumidor(const QString& cpf, const QDate& dia, const QVariant& id);
+    // "2ª refeição hoje — anterior às 11:42" beside the name.
+    void mostraDiaDoConsumidor(const QString& cpf);
+    // Confirming a new meal past LimiteRefeicoesDia asks first; No throws Abort.
+    void verificaLimiteDoDia();
+    // A stored meal given another consumer's CPF: the operator says whether the consumer changes.
+    void perguntaTrocaConsumidor(const QString& antigo);
+    // The receipt of the meal shown, ready to be rendered.
+    TCupom& preparaCupom();
+    // Straight to the printer of ImpressoraCupom; a failure is said, the meal stays stored.
+    void imprimeDireto();
+    void mostraBalanca(const QString& texto);
+
     QString portaBalanca_;
     TelaCadastro* tela_ = nullptr;
     QPointer<TCupom> Cupom_;
@@ -99,12 +124,16 @@ private:
     QToolButton* BotaoCodigo = nullptr;
     DBEdit* w_CPF = nullptr;
     QLabel* w_Nome = nullptr;
+    QLabel* w_DiaConsumidor = nullptr;
+    QString diaMostrado_; // the CPF, meal and day w_DiaConsumidor was computed for in this action
     DBEdit* w_Data = nullptr;
     DBEdit* w_Hora = nullptr;
     DBEdit* w_Peso = nullptr;
     DBEdit* w_ExportadoEm = nullptr;
     DBMemo* w_Observacao = nullptr;
     QPushButton* BotaoPesar = nullptr;
+    QLabel* StatusBalanca = nullptr; // the last scale event in words
+    bool shiftNoImprimir_ = false;   // Shift held on the click that pressed Imprimir
     QLabel* Estado = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;

@@ -2,6 +2,8 @@
 
 #include "common/ui/relatorioerro.h"
 
+#include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QWidget>
 
 namespace {
@@ -96,13 +98,20 @@ bool LigacaoCampo::grava()
         return true;
     }
     try {
+        // A refused value puts the field's own back and says so; the typed text stays if kept.
+        const QScopedValueRollback<bool> gravando(gravando_, true);
         controle_->gravaCampo(*f);
         modificado_ = false;
+        if (mantemRecusado_) mostra();
         return true;
     } catch (const EntradaInvalida& e) {
         relataErro(e); // the text stays for correction
     } catch (const Abort&) {
-        descarta();
+        if (!mantemRecusado_) {
+            descarta();
+        } else if (auto* e = qobject_cast<QLineEdit*>(widget_)) {
+            e->selectAll();
+        }
     } catch (const std::exception& e) {
         descarta();
         relataErro(e);
@@ -160,6 +169,7 @@ void LigacaoCampo::aoMudarRegistro()
 
 void LigacaoCampo::aoMudarCampo(Field* f)
 {
+    if (gravando_ && mantemRecusado_) return; // the write in progress decides what is shown
     if (f && f == campo()) {
         modificado_ = false;
         mostra();

@@ -56,6 +56,10 @@ public:
     // browsing the widget is read-only and a change starts only with the screen's buttons.
     void setEditaAoDigitar(bool sim);
     bool editaAoDigitar() const { return editaAoDigitar_; }
+    // A value its field refuses (a rule of the field said no) stays in the widget, selected, so
+    // the user corrects a character instead of typing it all again; the field keeps its previous
+    // value and the next write tries again. Off: the widget shows the field's value again.
+    void setMantemRecusado(bool sim) { mantemRecusado_ = sim; }
     // Read-only whatever the state.
     void setSomenteLeitura(bool sim);
     bool somenteLeitura() const { return somenteLeitura_; }
@@ -111,6 +115,8 @@ private:
     int tamanhoConfigurado_ = -1;
     bool editaAoDigitar_ = false;
     bool somenteLeitura_ = false;
+    bool mantemRecusado_ = false;
+    bool gravando_ = false;
     bool modificado_ = false;
     QList<QMetaObject::Connection> conexoes_;
 };
