@@ -1,10 +1,12 @@
 // bench_pessagem DATABASE [MEALS]
 // The counter screen's database work on a filled database (see bench_fill): for each of MEALS meals
-// (200 unless given) Incluir, the CPF given to the field (check digits, consumer lookup, name shown),
-// the weight, and Confirmar (post, commit-retaining, re-read, move to the last meal); then each
+// (200 unless given) Incluir, the CPF given to the field (check digits, consumer lookup, name and the
+// consumer's meals of the day shown), the weight, and Confirmar (the day's limit, post,
+// commit-retaining, re-read, the meal selected by its key); then each
 // navigation move and the opening of the "Listagem" tab. Prints median, 90th percentile and worst
 // time of each. The meals registered stay in the database.
 #include "common/global.h"
+#include "common/parametros.h"
 #include "common/ui/dbgrid.h"
 #include "data/arquivos.h"
 #include "data/conexao.h"
@@ -66,6 +68,9 @@ int main(int argc, char** argv)
     DialogosRoteirizados caixas; // every box answered at once and recorded
     defineDialogos(&caixas);
     sessao().UsuarioEmUso = QStringLiteral("1");
+    // The limit of the day is counted at every Confirmar; set high enough never to ask.
+    parametros().VetorConfig = QStringList{QStringLiteral("LimiteRefeicoesDia")};
+    parametros().VetorConfigVal = QStringList{QStringLiteral("99")};
 
     try {
         TDados dados({QString::fromLocal8Bit(argv[1]), QStringLiteral("SYSDBA"), conexao::senhaPadrao()});
@@ -140,7 +145,7 @@ int main(int argc, char** argv)
 
         // ---- one meal at the counter
         std::uniform_int_distribution<int> gramas(150, 1200);
-        std::vector<double> tempoCpf, grava, ultima, total;
+        std::vector<double> tempoCpf, grava, total;
         // Each step is its own action, as at the counter: the event loop runs between them.
         auto passo = [](auto&& f) {
             QElapsedTimer m;
@@ -156,30 +161,20 @@ int main(int argc, char** argv)
                 r.field(QStringLiteral("CPF")).setText(cpfs[i]);
             });
             r.field(QStringLiteral("PESO")).setValue(gramas(sorte) / 1000.0); // what "Pesar" stores
-            // Confirmar's two halves, one action: the post (insert, commit-retaining, re-read), then
-            // the move to the last meal. Together they are exactly ConfirmarClick.
-            double p = 0;
-            const double confirmar = passo([&] {
-                QElapsedTimer m;
-                m.start();
-                r.post();
-                p = ms(m);
-                tela.Button1Click(4);
-            });
-            const double u = confirmar - p;
+            // Confirmar as the button runs it: the day's limit counted again, the post (insert,
+            // commit-retaining, re-read), the meal just stored selected by its key.
+            const double p = passo([&] { tela.ConfirmarClick(); });
             tempoCpf.push_back(c);
             grava.push_back(p);
-            ultima.push_back(u);
-            total.push_back(c + p + u);
+            total.push_back(c + p);
             if (r.isEditing() || r.field(QStringLiteral("CPF")).asString() != cpfs[i]) {
                 std::fprintf(stderr, "a refeição %d não foi gravada como esperado\n", i);
                 return 1;
             }
         }
-        relata("refeição: Incluir + C.P.F. (validação e consulta)", tempoCpf, 0);
-        relata("refeição: post com commit-retaining e releitura", grava, 0);
-        relata("refeição: ir para a última refeição", ultima, 0);
-        relata("refeição completa (trabalho de banco do balcão)", total, 15);
+        relata("refeição: Incluir + C.P.F. (validação, consumidor, refeições do dia)", tempoCpf, 0);
+        relata("refeição: Confirmar (limite do dia, post, commit-retaining, releitura)", grava, 0);
+        relata("refeição completa (trabalho de banco do balcão)", total, 5);
 
         // ---- navigation, from the newest meal
         auto move = [&](int atitude) {
