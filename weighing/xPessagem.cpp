@@ -276,7 +276,6 @@ void TPessagem::montaTela()
     linhaCpf->addWidget(w_Nome, 0, Qt::AlignBottom);
     w_DiaConsumidor = new QLabel(campos);
     w_DiaConsumidor->setObjectName(QStringLiteral("w_DiaConsumidor"));
-    w_DiaConsumidor->setAccessibleName(QStringLiteral("Refeições do consumidor no dia"));
     QFont fonteDia = w_DiaConsumidor->font();
     fonteDia.setPointSizeF(fonteDia.pointSizeF() * 1.1);
     w_DiaConsumidor->setFont(fonteDia);
@@ -305,7 +304,6 @@ void TPessagem::montaTela()
     // The scale's last word: the exchange's log is kept out of sight.
     StatusBalanca = new QLabel(Tela1);
     StatusBalanca->setObjectName(QStringLiteral("StatusBalanca"));
-    StatusBalanca->setAccessibleName(QStringLiteral("Situação da balança"));
     StatusBalanca->setAlignment(Qt::AlignCenter);
     StatusBalanca->setFixedHeight(24);
     QFont fonteStatus = StatusBalanca->font();
