@@ -207,7 +207,8 @@ private Q_SLOTS:
         b.digita("w_CPF", CPF_JOSE);
 
         QCOMPARE(caixas.textos(),
-                 QStringList{QStringLiteral("Esta refeição já está registrada para %1. Trocar o consumidor?").arg(NOME_MARIA)});
+                 QStringList{
+                     QStringLiteral("Esta refeição já está registrada para %1. Trocar o consumidor?").arg(NOME_MARIA)});
         QCOMPARE(caixas.caixas()[0].tipo, TipoCaixa::Confirmacao);
         if (!trocar) {
             QCOMPARE(b.estado(), QStringLiteral("Navegando..."));
@@ -404,8 +405,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("mascarar");
         QTest::addColumn<QString>("impresso");
         QTest::addColumn<QString>("ausente");
-        QTest::newRow("S") << "S" << "***.456.789-**" << "123.456.789-09";
-        QTest::newRow("vazio") << "" << "123.456.789-09" << "***";
+        QTest::newRow("S") << "S"
+                           << "***.456.789-**"
+                           << "123.456.789-09";
+        QTest::newRow("vazio") << ""
+                               << "123.456.789-09"
+                               << "***";
     }
     void cpfMascaradoNoCupom()
     {

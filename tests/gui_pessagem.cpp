@@ -20,9 +20,12 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -263,16 +266,30 @@ private Q_SLOTS:
     void cpfRecusadoEBotaoDoMouse_data()
     {
         QTest::addColumn<QString>("botao");
-        QTest::newRow("Pesar") << "BotaoPesar";
-        QTest::newRow("Confirmar") << "Confirmar";
+        QTest::addColumn<bool>("janelaFilha"); // inside the main window's area, as the program shows it
+        QTest::newRow("Pesar") << "BotaoPesar" << false;
+        QTest::newRow("Confirmar") << "Confirmar" << false;
+        QTest::newRow("Pesar, janela filha") << "BotaoPesar" << true;
+        QTest::newRow("Confirmar, janela filha") << "Confirmar" << true;
+        QTest::newRow("Imprimir, janela filha") << "Imprimir" << true;
     }
     void cpfRecusadoEBotaoDoMouse()
     {
         QFETCH(QString, botao);
+        QFETCH(bool, janelaFilha);
         DialogosQt reais;
         defineDialogos(&reais);
         Balcao b;
         configura(b);
+        QMdiArea area;
+        auto solta = qScopeGuard([&] { b.tela->setParent(nullptr); }); // the fixture owns the screen
+        if (janelaFilha) {
+            area.resize(1000, 700);
+            area.addSubWindow(b.tela.get())->showMaximized();
+            area.show();
+            area.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&area));
+        }
         balanca->responderSempre(SimuladorBalanca::peso(0.45));
         b.clica("Incluir");
         QLineEdit* cpf = b.w<QLineEdit>("w_CPF");

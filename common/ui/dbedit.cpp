@@ -2,7 +2,9 @@
 
 #include "common/mascara.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), ligacao_(new LigacaoCampo(this, this, LigacaoCampo::Tipo::Edicao))
 {
@@ -148,6 +150,31 @@ void DBEdit::focusInEvent(QFocusEvent* e)
     if (!ligacao_->modificado() && mascara().isEmpty() && ligacao_->aceitaDigitacao()) ligacao_->descarta();
 }
 
+namespace {
+// Takes the next mouse press of this turn of the event loop out of the way, then goes.
+class DescartaClique : public QObject
+{
+public:
+    DescartaClique() : QObject(qApp)
+    {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(0, this, [this] { deleteLater(); });
+    }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick) return false;
+        qApp->removeEventFilter(this);
+        deleteLater();
+        return true;
+    }
+};
+} // namespace
+
+void DBEdit::descartaCliqueAChegar()
+{
+    new DescartaClique;
+}
+
 void DBEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
@@ -157,6 +184,9 @@ void DBEdit::focusOutEvent(QFocusEvent* e)
         if (!ligacao_->grava()) {
             setFocus(Qt::OtherFocusReason);
             selectAll();
+            // The press that moved the cursor is still on its way to what was clicked, its release
+            // already taken by the message box: a button would stay drawn pressed.
+            if (e->reason() == Qt::MouseFocusReason) descartaCliqueAChegar();
         }
         return;
     }

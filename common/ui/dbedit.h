@@ -40,6 +40,8 @@ private:
     void configuraCampo(Field* campo) override;
 
     void aoEditar();
+    // A refusal said while the mouse was going down elsewhere: that press goes nowhere.
+    static void descartaCliqueAChegar();
     void poeTexto(const QString& texto);
     QString textoDaCaixa() const; // what is typed, blanks of a mask as spaces
 
