@@ -3,6 +3,7 @@
 #include "app/edicaopendente.h"
 #include "app/menuacessos.h"
 #include "app/sessaolog.h"
+#include "app/sinais.h"
 #include "app/telas.h"
 #include "app/xSenha.h"
 #include "common/acessos.h"
@@ -618,6 +619,13 @@ void TPrincipal::ExecutarComandosSQL()
     if (Dados) Dados->conecta();
 }
 
+void TPrincipal::terminaPorSinal()
+{
+    if (fechando_) return;
+    registraSaida();
+    encerra();
+}
+
 void TPrincipal::encerra()
 {
     fechando_ = true;
@@ -927,6 +935,8 @@ int Comedal(const fb::ConnectionSettings& banco)
     int codigo = 0;
     {
         TPrincipal principal;
+        AvisoDeSinal sinais; // after the first connection: see app/sinais.h
+        QObject::connect(&sinais, &AvisoDeSinal::recebido, &principal, &TPrincipal::terminaPorSinal);
         // Filled screen also where no window manager honours the maximised state.
         if (QScreen* tela = principal.screen()) principal.setGeometry(tela->availableGeometry());
         principal.showMaximized();

@@ -101,6 +101,9 @@ public Q_SLOTS:
     void Action1Execute();
     // The login step of the first paint.
     void FormPaint();
+    // The system asks the program to end (shutdown, logout): no question, the session's exit
+    // written and the connection closed as on the program's own exit; what is being typed is lost.
+    void terminaPorSinal();
 
 Q_SIGNALS:
     // The run is over: the login was cancelled or the exit was confirmed (one second before the

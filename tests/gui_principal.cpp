@@ -1,5 +1,6 @@
 // The main window: its menu, the screens it opens and keeps, the bars, the field information box,
 // the login at the first paint, the exit with the logout time, and the start of the program.
+#include "app/sinais.h"
 #include "app/telas.h"
 #include "app/xPrincipal.h"
 #include "common/global.h"
@@ -24,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
+
+#include <csignal>
 
 #include <utility>
 
@@ -821,6 +824,32 @@ private Q_SLOTS:
         QCOMPARE(caixas_.caixas().size(), 1); // the exit question alone
         QVERIFY(!db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(minha)).isNull());
         QVERIFY(db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(outra)).isNull());
+    }
+
+    // The system ends the program (shutdown, logout, the terminal gone): no question, the session's
+    // exit is written and the window goes; the database client's own handler, which pulled the
+    // connection from under the program and crashed it, never runs.
+    void terminoPeloSistema_data()
+    {
+        QTest::addColumn<int>("sinal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void terminoPeloSistema()
+    {
+        QFETCH(int, sinal);
+        auto p = janelaLogada(1);
+        QVERIFY(p);
+        AvisoDeSinal aviso;
+        connect(&aviso, &AvisoDeSinal::recebido, p.get(), &TPrincipal::terminaPorSinal);
+        QSignalSpy fim(p.get(), &TPrincipal::encerrando);
+        std::raise(sinal);
+        QTRY_COMPARE(fim.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!p->isVisible(), 3000);
+        QCOMPARE(caixas_.caixas().size(), 0);
+        QVERIFY(!db_->valor(QStringLiteral("select SAIDA from LOGUSUARIO where ID = %1").arg(sessao().xxLogUsuario))
+                     .isNull());
     }
 
     void inicioSemBanco()
