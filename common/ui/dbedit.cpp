@@ -43,6 +43,9 @@ void DBEdit::poeTexto(const QString& texto)
     mostrando_ = true;
     setText(texto);
     mostrando_ = false;
+    // setText leaves the cursor after the last position of a mask, where nothing can be typed: an
+    // empty masked box (a new record's CPF) takes what is typed from its first position.
+    if (!mascara().isEmpty() && vazio()) setCursorPosition(0);
 }
 
 QString DBEdit::textoDaCaixa() const
