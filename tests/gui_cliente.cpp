@@ -693,6 +693,27 @@ private Q_SLOTS:
         QCOMPARE(texto("w_Nome"), acha ? QStringLiteral("ANA SILVA") : QStringLiteral("BIA SOUZA"));
     }
 
+    // Every new client starts with the company's phone as area code and eight digits: shown as such,
+    // and leaving the boxes accepts it in the landline form.
+    void defaultPhonesAccepted()
+    {
+        empresa();
+        abre();
+        clica("Incluir");
+        QCOMPARE(dados->Cliente->field("TELEFONE").asString(), QStringLiteral("7132123456"));
+        QCOMPARE(w<QLineEdit>("w_TELEFONE")->displayText(), QStringLiteral("(71) 3212-3456"));
+        QCOMPARE(w<QLineEdit>("w_CELULAR")->displayText(), QStringLiteral("(71) 3212-3456"));
+        for (const char* caixa : {"w_CELULAR", "w_TELEFONE"}) {
+            w(caixa)->setFocus();
+            tecla(Qt::Key_Tab);
+            QVERIFY2(caixas.caixas().isEmpty(), qPrintable(caixas.textos().join('|')));
+            QVERIFY(QApplication::focusWidget() != w(caixa));
+        }
+        QCOMPARE(dados->Cliente->field("TELEFONE").asString(), QStringLiteral("71 32123456"));
+        QCOMPARE(dados->Cliente->field("CELULAR").asString(), QStringLiteral("71 32123456"));
+        QCOMPARE(w<QLineEdit>("w_TELEFONE")->displayText(), QStringLiteral("(71) 3212-3456"));
+    }
+
     void deleteAsksThenShowsTheLast_data()
     {
         QTest::addColumn<int>("resposta");
