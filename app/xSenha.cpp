@@ -298,6 +298,13 @@ bool TSenha::eventFilter(QObject* objeto, QEvent* evento)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease: {
+        // The click gave the list the focus, and leaving the code box ran its rule first: when the
+        // rule put the cursor elsewhere (back in the code box, or on to the password), the list does
+        // not drop down.
+        if (objeto == DBLookupComboBox1) {
+            if (evento->type() != QEvent::MouseButtonRelease && !DBLookupComboBox1->hasFocus()) return true;
+            break;
+        }
         std::function<void()> acao;
         if (objeto == PanelLogar || objeto == Image4 || objeto == LabelLogar)
             acao = [this] { Image4Click(); };
