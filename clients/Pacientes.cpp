@@ -838,7 +838,12 @@ void TCad_Cliente::SpeedButton5Click()
 {
     const QString anterior = idAtual();
     const std::optional<QString> resposta = tela_->perguntaIrPara();
-    if (!resposta || resposta->trimmed().isEmpty()) return;
+    if (!resposta || resposta->isEmpty()) return;
+    // Only blanks name no document: nobody is found, and the operator is told so.
+    if (resposta->trimmed().isEmpty()) {
+        avisa(TelaCadastro::textoNaoEncontrado());
+        return;
+    }
     if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta->trimmed())) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();

@@ -671,6 +671,11 @@ private Q_SLOTS:
                                           << "SP-999" << false;
         QTest::newRow("identity with a quote") << "SpeedButton5"
                                                << "X' OR ''='" << false;
+        // blanks are an answer: searched, nobody found, said so
+        QTest::newRow("identity only blanks") << "SpeedButton5"
+                                              << "   " << false;
+        QTest::newRow("cpf only blanks") << "SpeedButton6"
+                                         << "   " << false;
         QTest::newRow("cpf found") << "SpeedButton6"
                                    << "11111111111" << true;
         QTest::newRow("cpf with punctuation") << "SpeedButton6"
