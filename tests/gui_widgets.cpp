@@ -17,6 +17,9 @@
 #include "common/ui/traducao.h"
 #include "testdb.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -24,7 +27,10 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -796,6 +802,107 @@ private Q_SLOTS:
         botoes.sort();
         QCOMPARE(botoes, QStringList({"&Não", "&Sim"}));
         QCOMPARE(DialogosQt::filtroQt("Bitmaps (*.BMP) | *.BMP"), QStringLiteral("Bitmaps (*.BMP *.bmp)"));
+    }
+
+    // A save dialog as the receipt and the report open it: every text Portuguese, none cut.
+    void dialogoDeArquivoEmPortugues_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::newRow("salvar") << int(QFileDialog::AcceptSave);
+        QTest::newRow("abrir") << int(QFileDialog::AcceptOpen);
+    }
+    void dialogoDeArquivoEmPortugues()
+    {
+        QFETCH(int, modo);
+        TraduzMensagemSistema();
+        QTemporaryDir pasta;
+        QVERIFY(QDir(pasta.path()).mkdir(QStringLiteral("cupons")));
+        QFile arquivo(pasta.filePath(QStringLiteral("cupom antigo.pdf")));
+        QVERIFY(arquivo.open(QIODevice::WriteOnly));
+        arquivo.close();
+
+        QWidget dono;
+        dono.resize(800, 600);
+        QFileDialog dialogo(&dono, QStringLiteral("Salvar cupom em PDF"), pasta.path());
+        dialogo.setAcceptMode(QFileDialog::AcceptMode(modo));
+        dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
+        dialogo.setViewMode(QFileDialog::Detail);
+        dialogo.selectFile(QStringLiteral("Cupom 000000000123.pdf"));
+
+        QStringList textos, cortados;
+        QTimer relogio;
+        relogio.setInterval(20);
+        connect(&relogio, &QTimer::timeout, this, [&] {
+            if (QApplication::activeModalWidget() != &dialogo) return;
+            auto* arvore = dialogo.findChild<QTreeView*>(QStringLiteral("treeView"));
+            if (!arvore || arvore->model()->rowCount(arvore->rootIndex()) < 2) return; // the folder is still read
+            relogio.stop();
+            textos << dialogo.windowTitle();
+            for (QLabel* l : dialogo.findChildren<QLabel*>()) {
+                if (!l->isVisible() || l->text().isEmpty()) continue;
+                textos << l->text();
+                const QString t = QString(l->text()).remove(u'&');
+                if (l->contentsRect().width() < l->fontMetrics().horizontalAdvance(t)) cortados << t;
+            }
+            for (QAbstractButton* b : dialogo.findChildren<QAbstractButton*>()) {
+                if (!b->isVisible()) continue;
+                if (!b->text().isEmpty()) textos << b->text();
+                if (!b->toolTip().isEmpty()) textos << b->toolTip();
+                if (qobject_cast<QPushButton*>(b) && b->width() < b->sizeHint().width()) cortados << b->text();
+            }
+            for (QAction* a : dialogo.findChildren<QAction*>())
+                if (!a->text().isEmpty()) textos << a->text();
+            QAbstractItemModel* m = arvore->model();
+            QHeaderView* cabecalho = arvore->header();
+            for (int c = 0; c < m->columnCount(); ++c) {
+                if (cabecalho->isSectionHidden(c)) continue;
+                const QString t = m->headerData(c, Qt::Horizontal).toString();
+                textos << t;
+                if (cabecalho->sectionSize(c) < cabecalho->fontMetrics().horizontalAdvance(t)) cortados << t;
+            }
+            for (int r = 0; r < m->rowCount(arvore->rootIndex()); ++r)
+                textos << m->index(r, 2, arvore->rootIndex()).data().toString(); // the kind of each entry
+            dialogo.reject();
+        });
+        relogio.start();
+        DialogosQt qt;
+        qt.mostrarModal(&dialogo);
+        QVERIFY(!relogio.isActive());
+
+        static const QStringList ingles{"Look in",
+                                        "File name",
+                                        "Files of type",
+                                        "Save",
+                                        "Open",
+                                        "Cancel",
+                                        "Folder",
+                                        "Name",
+                                        "Size",
+                                        "Type",
+                                        "Kind",
+                                        "Date Modified",
+                                        "Back",
+                                        "Forward",
+                                        "Parent Directory",
+                                        "Create New Folder",
+                                        "List View",
+                                        "Detail View",
+                                        "Computer",
+                                        "Rename",
+                                        "Delete",
+                                        "Show hidden files",
+                                        "New Folder",
+                                        "File",
+                                        "PDF File"};
+        QStringList emIngles;
+        for (const QString& t : textos) {
+            const QString limpo = QString(t).remove(u'&').remove(u':').trimmed();
+            if (ingles.contains(limpo, Qt::CaseInsensitive)) emIngles << t;
+        }
+        QVERIFY2(emIngles.isEmpty(), qPrintable(emIngles.join(" | ") + "  // " + textos.join(" | ")));
+        QVERIFY2(cortados.isEmpty(), qPrintable(cortados.join(" | ")));
+        QVERIFY(textos.contains(modo == int(QFileDialog::AcceptSave) ? "&Salvar" : "&Abrir"));
+        QVERIFY(textos.contains("&Cancelar"));
     }
 };
 

@@ -6,10 +6,16 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -35,6 +41,49 @@ QMessageBox::Icon icone(TipoCaixa tipo)
     }
     return QMessageBox::NoIcon;
 }
+
+// The kind of each entry of a file dialog in Portuguese: the toolkit names a folder "Folder" and a
+// file by its type's description in the desktop's language ("PDF document").
+class TiposEmPortugues : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir()) return QStringLiteral("Pasta");
+        const QString sufixo = info.suffix();
+        return sufixo.isEmpty() ? QStringLiteral("Arquivo") : QStringLiteral("Arquivo ") + sufixo.toUpper();
+    }
+};
+
+// Once the dialog is shown (its columns restored as the toolkit keeps them), every column of the
+// detailed list is made wide enough for its Portuguese caption ("Data de modificação").
+class ColunasInteiras : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objeto, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            QTimer::singleShot(0, this, [this, d = static_cast<QWidget*>(objeto)] { ajusta(d); });
+        return false;
+    }
+
+private:
+    static void ajusta(QWidget* dialogo)
+    {
+        auto* lista = dialogo->findChild<QTreeView*>(QStringLiteral("treeView"));
+        if (!lista || !lista->model()) return;
+        QHeaderView* cabecalho = lista->header();
+        const int folga = 2 * cabecalho->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecalho) +
+                          cabecalho->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, cabecalho) + 8;
+        for (int c = 0; c < lista->model()->columnCount(); ++c) {
+            const QString t = lista->model()->headerData(c, Qt::Horizontal).toString();
+            const int precisa = cabecalho->fontMetrics().horizontalAdvance(t) + folga;
+            if (!cabecalho->isSectionHidden(c) && cabecalho->sectionSize(c) < precisa)
+                cabecalho->resizeSection(c, precisa);
+        }
+    }
+};
 
 // Waits until a window that is not a dialog is closed or hidden.
 class EsperaFechar : public QObject
@@ -101,11 +150,40 @@ bool DialogosQt::entrada(const QString& titulo, const QString& rotulo, QString& 
 
 QString DialogosQt::abrirArquivo(const QString& titulo, const QString& filtro)
 {
-    return QFileDialog::getOpenFileName(janelaAtiva(), titulo, QString(), filtroQt(filtro));
+    QFileDialog d(janelaAtiva(), titulo, QString(), filtroQt(filtro));
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFile);
+    preparaDialogoArquivo(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().constFirst();
+}
+
+void DialogosQt::preparaDialogoArquivo(QFileDialog& d)
+{
+    // The desktop's own dialog speaks the desktop's language; the toolkit's speaks the program's.
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    d.setLabelText(QFileDialog::LookIn, QStringLiteral("Procurar em:"));
+    d.setLabelText(QFileDialog::FileName, QStringLiteral("Nome do arquivo:"));
+    d.setLabelText(QFileDialog::FileType, QStringLiteral("Arquivos do tipo:"));
+    d.setLabelText(QFileDialog::Accept,
+                   d.acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("&Salvar") : QStringLiteral("&Abrir"));
+    d.setLabelText(QFileDialog::Reject, QStringLiteral("&Cancelar"));
+    static TiposEmPortugues tipos;
+    d.setIconProvider(&tipos);
+    const QString ajuste = QStringLiteral("ColunasInteiras");
+    if (!d.findChild<QObject*>(ajuste, Qt::FindDirectChildrenOnly)) {
+        auto* colunas = new ColunasInteiras(&d);
+        colunas->setObjectName(ajuste);
+        d.installEventFilter(colunas);
+    }
+    // Room for the Portuguese captions and the columns of the detailed list.
+    const QSize dica = d.sizeHint();
+    d.resize(qMax(dica.width(), 820), qMax(dica.height(), 520));
 }
 
 int DialogosQt::mostrarModal(QObject* janela)
 {
+    if (auto* f = qobject_cast<QFileDialog*>(janela)) preparaDialogoArquivo(*f);
     if (auto* d = qobject_cast<QDialog*>(janela)) return d->exec();
     auto* w = qobject_cast<QWidget*>(janela);
     if (!w) return 0;
