@@ -22,9 +22,11 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -862,9 +864,22 @@ private Q_SLOTS:
             }
             for (int r = 0; r < m->rowCount(arvore->rootIndex()); ++r)
                 textos << m->index(r, 2, arvore->rootIndex()).data().toString(); // the kind of each entry
+            if (auto* lugares = dialogo.findChild<QListView*>(QStringLiteral("sidebar"))) {
+                for (int r = 0; r < lugares->model()->rowCount(); ++r) {
+                    const QModelIndex i = lugares->model()->index(r, 0);
+                    textos << i.data().toString();
+                    if (lugares->visualRect(i).left() + lugares->sizeHintForIndex(i).width() >
+                        lugares->viewport()->width())
+                        cortados << i.data().toString();
+                }
+            }
             dialogo.reject();
         });
         relogio.start();
+        // The places on the left as narrow as a session's saved state can leave them.
+        auto* divisor = dialogo.findChild<QSplitter*>(QStringLiteral("splitter"));
+        QVERIFY(divisor);
+        divisor->setSizes({40, 760});
         DialogosQt qt;
         qt.mostrarModal(&dialogo);
         QVERIFY(!relogio.isActive());

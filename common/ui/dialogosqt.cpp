@@ -10,9 +10,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
@@ -71,6 +73,21 @@ public:
 private:
     static void ajusta(QWidget* dialogo)
     {
+        // The places on the left ("Computador") whole as well.
+        auto* lugares = dialogo->findChild<QListView*>(QStringLiteral("sidebar"));
+        auto* divisor = dialogo->findChild<QSplitter*>(QStringLiteral("splitter"));
+        if (lugares && lugares->model() && divisor && divisor->count() == 2) {
+            int largura = 0;
+            for (int r = 0; r < lugares->model()->rowCount(); ++r)
+                largura = qMax(largura, lugares->sizeHintForIndex(lugares->model()->index(r, 0)).width());
+            const int precisa = largura + 2 * lugares->frameWidth() + 12;
+            QList<int> tamanhos = divisor->sizes();
+            if (tamanhos[0] < precisa) {
+                tamanhos[1] -= precisa - tamanhos[0];
+                tamanhos[0] = precisa;
+                divisor->setSizes(tamanhos);
+            }
+        }
         auto* lista = dialogo->findChild<QTreeView*>(QStringLiteral("treeView"));
         if (!lista || !lista->model()) return;
         QHeaderView* cabecalho = lista->header();
