@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
@@ -41,6 +42,13 @@ public:
     std::function<void(Qt::FocusReason)> aoSair;
 
 protected:
+    // A click anywhere in the empty box starts the code at its first position: typed past the last
+    // one, digits would be dropped.
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        QLineEdit::mousePressEvent(e);
+        if (e->button() == Qt::LeftButton && text().isEmpty()) setCursorPosition(0);
+    }
     void focusOutEvent(QFocusEvent* e) override
     {
         QLineEdit::focusOutEvent(e);

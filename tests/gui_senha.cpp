@@ -294,6 +294,18 @@ private Q_SLOTS:
         QCOMPARE(caixas.caixas().size(), mensagem.isEmpty() ? 0 : 1);
     }
 
+    // A click in the middle of the empty code box: the code typed next is taken whole.
+    void cliqueNoMeioDoCodigo()
+    {
+        abre();
+        QTest::mouseClick(codigo(), Qt::LeftButton, {}, codigo()->rect().center());
+        QTest::keyClicks(codigo(), "123");
+        QTest::keyClick(codigo(), Qt::Key_Tab);
+        QVERIFY(caixas.caixas().isEmpty());
+        QCOMPARE(usuarioAtual(), 123);
+        QCOMPARE(foco(), password());
+    }
+
     void verificacoes_data()
     {
         QTest::addColumn<QString>("via");

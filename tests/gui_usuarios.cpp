@@ -254,6 +254,15 @@ private Q_SLOTS:
         QCOMPARE(cpf->displayText(), QStringLiteral("529.982.247-25"));
         QTest::keyClick(cpf, Qt::Key_Tab);
         QCOMPARE(b.dados.Usuarios->value("CPF").toString(), QStringLiteral("52998224725"));
+
+        // Emptied and clicked in the middle: typed from its first position as well.
+        cpf->setFocus();
+        cpf->selectAll();
+        QTest::keyClick(cpf, Qt::Key_Delete);
+        QTest::keyClick(cpf, Qt::Key_Tab);
+        QTest::mouseClick(cpf, Qt::LeftButton, {}, cpf->rect().center());
+        QTest::keyClicks(cpf, QStringLiteral("11144477735"));
+        QCOMPARE(cpf->displayText(), QStringLiteral("111.444.777-35"));
     }
 
     void senhaDoNovoUsuario_data()

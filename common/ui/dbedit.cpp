@@ -3,6 +3,7 @@
 #include "common/mascara.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), ligacao_(new LigacaoCampo(this, this, LigacaoCampo::Tipo::Edicao))
 {
@@ -149,6 +150,14 @@ void DBEdit::focusInEvent(QFocusEvent* e)
     QLineEdit::focusInEvent(e);
     // The edit text replaces the display text ("0,45" for "0,450").
     if (!ligacao_->modificado() && mascara().isEmpty() && ligacao_->aceitaDigitacao()) ligacao_->descarta();
+}
+
+void DBEdit::mousePressEvent(QMouseEvent* e)
+{
+    QLineEdit::mousePressEvent(e);
+    // A click in the middle of an empty masked box would leave the first positions behind the
+    // cursor and drop the digits typed past the last one.
+    if (e->button() == Qt::LeftButton && !mascara().isEmpty() && vazio()) setCursorPosition(0);
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* e)
