@@ -806,16 +806,20 @@ private Q_SLOTS:
         QCOMPARE(DialogosQt::filtroQt("Bitmaps (*.BMP) | *.BMP"), QStringLiteral("Bitmaps (*.BMP *.bmp)"));
     }
 
-    // A save dialog as the receipt and the report open it: every text Portuguese, none cut.
+    // A save dialog as the receipt and the report open it, an open dialog as the pictures do, and
+    // one the toolkit opens by itself (the print dialog's "..."): every text Portuguese, none cut.
     void dialogoDeArquivoEmPortugues_data()
     {
         QTest::addColumn<int>("modo");
-        QTest::newRow("salvar") << int(QFileDialog::AcceptSave);
-        QTest::newRow("abrir") << int(QFileDialog::AcceptOpen);
+        QTest::addColumn<bool>("doProprioQt");
+        QTest::newRow("salvar") << int(QFileDialog::AcceptSave) << false;
+        QTest::newRow("abrir") << int(QFileDialog::AcceptOpen) << false;
+        QTest::newRow("salvar, aberto pelo Qt") << int(QFileDialog::AcceptSave) << true;
     }
     void dialogoDeArquivoEmPortugues()
     {
         QFETCH(int, modo);
+        QFETCH(bool, doProprioQt);
         TraduzMensagemSistema();
         QTemporaryDir pasta;
         QVERIFY(QDir(pasta.path()).mkdir(QStringLiteral("cupons")));
@@ -823,36 +827,32 @@ private Q_SLOTS:
         QVERIFY(arquivo.open(QIODevice::WriteOnly));
         arquivo.close();
 
-        QWidget dono;
-        dono.resize(800, 600);
-        QFileDialog dialogo(&dono, QStringLiteral("Salvar cupom em PDF"), pasta.path());
-        dialogo.setAcceptMode(QFileDialog::AcceptMode(modo));
-        dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
-        dialogo.setViewMode(QFileDialog::Detail);
-        dialogo.selectFile(QStringLiteral("Cupom 000000000123.pdf"));
-
         QStringList textos, cortados;
         QTimer relogio;
         relogio.setInterval(20);
         connect(&relogio, &QTimer::timeout, this, [&] {
-            if (QApplication::activeModalWidget() != &dialogo) return;
-            auto* arvore = dialogo.findChild<QTreeView*>(QStringLiteral("treeView"));
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialogo) return;
+            auto* arvore = dialogo->findChild<QTreeView*>(QStringLiteral("treeView"));
             if (!arvore || arvore->model()->rowCount(arvore->rootIndex()) < 2) return; // the folder is still read
+            arvore->setVisible(true); // the detailed list, whatever view the dialog opened in
+            dialogo->setViewMode(QFileDialog::Detail);
+            QApplication::processEvents();
             relogio.stop();
-            textos << dialogo.windowTitle();
-            for (QLabel* l : dialogo.findChildren<QLabel*>()) {
+            textos << dialogo->windowTitle();
+            for (QLabel* l : dialogo->findChildren<QLabel*>()) {
                 if (!l->isVisible() || l->text().isEmpty()) continue;
                 textos << l->text();
                 const QString t = QString(l->text()).remove(u'&');
                 if (l->contentsRect().width() < l->fontMetrics().horizontalAdvance(t)) cortados << t;
             }
-            for (QAbstractButton* b : dialogo.findChildren<QAbstractButton*>()) {
+            for (QAbstractButton* b : dialogo->findChildren<QAbstractButton*>()) {
                 if (!b->isVisible()) continue;
                 if (!b->text().isEmpty()) textos << b->text();
                 if (!b->toolTip().isEmpty()) textos << b->toolTip();
                 if (qobject_cast<QPushButton*>(b) && b->width() < b->sizeHint().width()) cortados << b->text();
             }
-            for (QAction* a : dialogo.findChildren<QAction*>())
+            for (QAction* a : dialogo->findChildren<QAction*>())
                 if (!a->text().isEmpty()) textos << a->text();
             QAbstractItemModel* m = arvore->model();
             QHeaderView* cabecalho = arvore->header();
@@ -864,7 +864,7 @@ private Q_SLOTS:
             }
             for (int r = 0; r < m->rowCount(arvore->rootIndex()); ++r)
                 textos << m->index(r, 2, arvore->rootIndex()).data().toString(); // the kind of each entry
-            if (auto* lugares = dialogo.findChild<QListView*>(QStringLiteral("sidebar"))) {
+            if (auto* lugares = dialogo->findChild<QListView*>(QStringLiteral("sidebar"))) {
                 for (int r = 0; r < lugares->model()->rowCount(); ++r) {
                     const QModelIndex i = lugares->model()->index(r, 0);
                     textos << i.data().toString();
@@ -873,15 +873,29 @@ private Q_SLOTS:
                         cortados << i.data().toString();
                 }
             }
-            dialogo.reject();
+            dialogo->reject();
         });
         relogio.start();
-        // The places on the left as narrow as a session's saved state can leave them.
-        auto* divisor = dialogo.findChild<QSplitter*>(QStringLiteral("splitter"));
-        QVERIFY(divisor);
-        divisor->setSizes({40, 760});
-        DialogosQt qt;
-        qt.mostrarModal(&dialogo);
+
+        QWidget dono;
+        dono.resize(800, 600);
+        if (doProprioQt) {
+            QFileDialog::getSaveFileName(&dono, QStringLiteral("Arquivo de saída"), pasta.filePath("novo.pdf"),
+                                         QStringLiteral("Arquivos PDF (*.pdf)"), nullptr,
+                                         QFileDialog::DontUseNativeDialog);
+        } else {
+            QFileDialog dialogo(&dono, QStringLiteral("Salvar cupom em PDF"), pasta.path());
+            dialogo.setAcceptMode(QFileDialog::AcceptMode(modo));
+            dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
+            dialogo.setViewMode(QFileDialog::Detail);
+            dialogo.selectFile(QStringLiteral("Cupom 000000000123.pdf"));
+            // The places on the left as narrow as a session's saved state can leave them.
+            auto* divisor = dialogo.findChild<QSplitter*>(QStringLiteral("splitter"));
+            QVERIFY(divisor);
+            divisor->setSizes({40, 760});
+            DialogosQt qt;
+            qt.mostrarModal(&dialogo);
+        }
         QVERIFY(!relogio.isActive());
 
         static const QStringList ingles{"Look in",
@@ -908,7 +922,7 @@ private Q_SLOTS:
                                         "Show hidden files",
                                         "New Folder",
                                         "File",
-                                        "PDF File"};
+                                        "PDF document"};
         QStringList emIngles;
         for (const QString& t : textos) {
             const QString limpo = QString(t).remove(u'&').remove(u':').trimmed();

@@ -22,4 +22,7 @@ public:
     // toolkit's own, whatever the desktop, with Portuguese captions and buttons, and wide enough for
     // them; mostrarModal applies this to a QFileDialog it is given.
     static void preparaDialogoArquivo(QFileDialog& dialogo);
+    // From now on every file dialog shown gets the same captions and widths, also one the toolkit
+    // opens by itself (the "..." of the print dialog). Called once the Portuguese texts are installed.
+    static void vigiaDialogosArquivo();
 };
