@@ -21,7 +21,8 @@ struct Tela
     };
     enum class Fechamento {
         Minimiza,  // title-bar buttons; closing only minimises it inside the frame (weighing, export)
-        Destroi,   // destroyed when closed and created again on the next choice (clients)
+        Destroi,   // no title-bar buttons; destroyed when closed (by its own button) and created again
+                   // on the next choice (clients)
         SemBotoes, // no title-bar buttons, never closed (users, company)
     };
 

@@ -1,6 +1,7 @@
 #include "app/xPrincipal.h"
 
 #include "app/edicaopendente.h"
+#include "app/icone.h"
 #include "app/menuacessos.h"
 #include "app/sessaolog.h"
 #include "app/sinais.h"
@@ -526,6 +527,7 @@ void TPrincipal::FormCreate()
         Dados->SistemaCentral = QStringLiteral("Comedal");
     }
     TraduzMensagemSistema();
+    QApplication::setWindowIcon(iconePrograma());
     // No version resource here: the version is the one the program was built with.
     LabelVersao->setText(linhaFornecedor() + QStringLiteral(" - Versão: ") + QStringLiteral(COMEDAL_VERSION));
     PrimeiraVez = true;
@@ -742,7 +744,10 @@ QWidget* TPrincipal::AbrirForm(const QString& entrada)
     QWidget* w = t->cria(AreaTelas);
     if (!w) return nullptr;
     Qt::WindowFlags bandeiras = Qt::SubWindow;
-    if (t->fechamento == Tela::Fechamento::SemBotoes) bandeiras |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    // Only the screens that minimise have title-bar buttons; the others (clients, users, company)
+    // have none, nor the system menu's icon in the menu bar while maximised. The client screen
+    // closes with its own button.
+    if (t->fechamento != Tela::Fechamento::Minimiza) bandeiras |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     sub = new MolduraTela(t->fechamento, AreaTelas, bandeiras);
     sub->setObjectName(QStringLiteral("Moldura") + entrada);
     sub->setWidget(w);
@@ -921,8 +926,9 @@ void TPrincipal::Action1Execute()
 
 int Comedal(const fb::ConnectionSettings& banco)
 {
-    // Portuguese texts already for a box about the database.
+    // Portuguese texts and the program's icon already for a box about the database.
     TraduzMensagemSistema();
+    QApplication::setWindowIcon(iconePrograma());
     std::unique_ptr<TDados> dados;
     try {
         dados = std::make_unique<TDados>(banco);

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QRegion>
 #include <QScreen>
@@ -41,6 +42,13 @@ public:
     std::function<void(Qt::FocusReason)> aoSair;
 
 protected:
+    // A click anywhere in the empty box starts the code at its first position: typed past the last
+    // one, digits would be dropped.
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        QLineEdit::mousePressEvent(e);
+        if (e->button() == Qt::LeftButton && text().isEmpty()) setCursorPosition(0);
+    }
     void focusOutEvent(QFocusEvent* e) override
     {
         QLineEdit::focusOutEvent(e);
@@ -298,6 +306,13 @@ bool TSenha::eventFilter(QObject* objeto, QEvent* evento)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease: {
+        // The click gave the list the focus, and leaving the code box ran its rule first: when the
+        // rule put the cursor elsewhere (back in the code box, or on to the password), the list does
+        // not drop down.
+        if (objeto == DBLookupComboBox1) {
+            if (evento->type() != QEvent::MouseButtonRelease && !DBLookupComboBox1->hasFocus()) return true;
+            break;
+        }
         std::function<void()> acao;
         if (objeto == PanelLogar || objeto == Image4 || objeto == LabelLogar)
             acao = [this] { Image4Click(); };

@@ -474,8 +474,14 @@ void TCad_Cliente::ligaCampos()
     // after the landline rule ("71 32123456") or on the left when it is short: these two boxes make
     // every position optional, with a blank as the blank. The pattern's required positions are still
     // checked when the box is left.
-    for (DBEdit* fone : {w_TELEFONE, w_CELULAR})
+    // A stored phone is shown in the positions the phone rule reads: a new client's default (area
+    // code and eight digits) as "(71) 3212-3456", not shifted into the area code.
+    for (DBEdit* fone : {w_TELEFONE, w_CELULAR}) {
         fone->setInputMask(QStringLiteral("(00)00000-0000; "));
+        fone->ligacao()->textoDoCampo = [](const Field& f) {
+            return f.isNull() ? QString() : regrascliente::posicoesTelefone(f.asString());
+        };
+    }
     w_ID->setSomenteLeitura(true);
     QPalette pid = w_ID->palette();
     pid.setColor(QPalette::Base, cor::caixaCodigo);
@@ -832,7 +838,12 @@ void TCad_Cliente::SpeedButton5Click()
 {
     const QString anterior = idAtual();
     const std::optional<QString> resposta = tela_->perguntaIrPara();
-    if (!resposta || resposta->trimmed().isEmpty()) return;
+    if (!resposta || resposta->isEmpty()) return;
+    // Only blanks name no document: nobody is found, and the operator is told so.
+    if (resposta->trimmed().isEmpty()) {
+        avisa(TelaCadastro::textoNaoEncontrado());
+        return;
+    }
     if (maisLongoQueAColuna(*Cliente, QStringLiteral("IDENTIDADE"), resposta->trimmed())) return;
     // Cast: a typed text longer than the column simply finds nobody.
     Cliente->close();

@@ -1,7 +1,6 @@
 #include "clients/regrascliente.h"
 
 #include "common/dialogos.h"
-#include "common/mascara.h"
 #include "common/parametros.h"
 #include "common/texto.h"
 #include "data/arquivos.h"
@@ -394,14 +393,22 @@ bool normalizaTelefone(QString& p)
     return p.trimmed().size() == 11;
 }
 
+QString posicoesTelefone(const QString& valor)
+{
+    if (valor.size() >= 11) return valor.left(11);
+    // Ten characters without a blank are an area code and an eight-digit number (a new client's
+    // default, the company's phone without its leading 0): the landline form of the rule.
+    if (valor.size() == 10 && !valor.contains(u' ')) return valor.left(2) + u' ' + valor.mid(2);
+    // Anything shorter sits at the right, as the mask puts it: the area code is the optional part.
+    return valor.rightJustified(11, u' ');
+}
+
 bool saidaTelefone(Field& telefone)
 {
     if (!telefone.dataset()->isEditing()) return true;
     const QString valor = telefone.asString();
     if (valor.trimmed().isEmpty()) return true;
-    // The 11 positions as the box shows them (a short number sits at the right, as the mask puts it).
-    const QString mascara = telefone.editMask();
-    QString posicoes = mascara.isEmpty() ? valor : mascara::posicoesDigitadas(mascara, valor);
+    QString posicoes = telefone.editMask().isEmpty() ? valor : posicoesTelefone(valor);
     if (!normalizaTelefone(posicoes)) {
         simples(mensagemTelefone());
         return false;

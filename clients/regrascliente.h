@@ -79,6 +79,10 @@ QString mensagemTelefone();
 // 0 is dropped, a ten-digit number gets a blank after its area code. False when the result does not
 // hold exactly 11 characters between its first and last non-blank.
 bool normalizaTelefone(QString& posicoes);
+// The 11 positions of a stored phone as its box shows them and the rule reads them: a value of ten
+// characters without a blank (area code and an eight-digit number) as area code, blank, eight
+// digits; a shorter one at the right, where the mask puts it.
+QString posicoesTelefone(const QString& valor);
 // Leaving a phone box (TELEFONE or CELULAR): applies normalizaTelefone to the field while editing or
 // inserting; shows mensagemTelefone and returns false when leaving must be refused.
 bool saidaTelefone(Field& telefone);

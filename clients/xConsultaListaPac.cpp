@@ -29,7 +29,7 @@ constexpr int LinhaSelect = 0;
 constexpr int LinhaCondicao = 4;
 // What is typed reaches the statements as a parameter of this type, so that a text longer than the
 // column (or a pattern a little longer than the name) is compared instead of refused by the server.
-// A pattern holds the typed text with every character escaped at worst, plus its wildcards.
+// A pattern holds the typed text plus its wildcards.
 constexpr int TamanhoDigitado = 100;
 const QString busca = QStringLiteral("CAST(:BUSCA AS VARCHAR(210))");
 const QString literal = QStringLiteral("CAST(:LITERAL AS VARCHAR(210))");
@@ -39,24 +39,14 @@ const QString literal = QStringLiteral("CAST(:LITERAL AS VARCHAR(210))");
 // positional search walks the name index, and stops at its row limit.
 const QString planoTabela = QStringLiteral(" PLAN SORT (P NATURAL)");
 const QString planoCpf = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_CPF))");
-const QString planoIdentidade = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_IDENTIDADE))");
+// The identity is compared without regard to letter case ("mg-12.345.678" typed so is found by
+// "MG-12.345.678"), through the index on its upper-case form.
+const QString planoIdentidade = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_IDENTIDADE_UPPER))");
 const QString planoMae = QStringLiteral(" PLAN SORT (P INDEX (IX_CLIENTE_MAE))");
 
-// A typed word as part of a LIKE pattern with the escape "\": its "%" and "_" are letters, not
-// wildcards.
-QString semCuringas(const QString& palavra)
-{
-    QString r;
-    r.reserve(palavra.size());
-    for (const QChar c : palavra) {
-        if (c == u'\\' || c == u'%' || c == u'_') r += u'\\';
-        r += c;
-    }
-    return r;
-}
-
 // The partial-search pattern: the words in order, anything between them and around them. The first
-// three blanks separate words; further blanks belong to the last one.
+// three blanks separate words; further blanks belong to the last one. A "%" or "_" typed inside a
+// word is the operator's own wildcard ("MARIA%SOUZA" finds MARIA DE SOUZA).
 QString padraoParcial(const QString& texto, bool dobra)
 {
     QStringList partes;
@@ -68,8 +58,9 @@ QString padraoParcial(const QString& texto, bool dobra)
         resto = resto.mid(b + 1);
     }
     partes << resto;
-    for (QString& p : partes)
-        p = semCuringas(dobra ? SemAcentoPac(p) : p);
+    if (dobra)
+        for (QString& p : partes)
+            p = SemAcentoPac(p);
     return u'%' + partes.join(QStringLiteral("%%")) + u'%';
 }
 
@@ -379,12 +370,12 @@ void TConsultaListaPac::Timer1Timer()
         abre(parcial ? QStringLiteral("SELECT FIRST 200") : QStringLiteral("SELECT FIRST 100"),
              QStringLiteral("WHERE (P.CPF=") + busca + QStringLiteral(") ") + planoCpf, texto);
     } else if (parcial) {
-        // The operator's words, "%" and "_" among them, are matched as typed.
-        const QString condicao = QStringLiteral("P.NOME LIKE UPPER(") + busca + QStringLiteral(") ESCAPE '\\'");
+        // The operator's words; a "%" or "_" among them is a wildcard of the pattern.
+        const QString condicao = QStringLiteral("P.NOME LIKE UPPER(") + busca + u')';
         if (dobrado)
             abre(QStringLiteral("SELECT FIRST 200"),
                  QStringLiteral("WHERE (") + condicao + QStringLiteral(" OR P.NOME LIKE UPPER(") + literal +
-                     QStringLiteral(") ESCAPE '\\')") + planoTabela,
+                     QStringLiteral("))") + planoTabela,
                  padraoParcial(semFim, true), padraoParcial(semFim, false));
         else
             abre(QStringLiteral("SELECT FIRST 200"), QStringLiteral("WHERE (") + condicao + u')' + planoTabela,
@@ -435,7 +426,7 @@ void TConsultaListaPac::buscaPorBotao(const QString& condicao, const QString& va
 
 void TConsultaListaPac::BitBtn3Click()
 {
-    buscaPorBotao(QStringLiteral("WHERE P.IDENTIDADE=") + busca + planoIdentidade,
+    buscaPorBotao(QStringLiteral("WHERE UPPER(P.IDENTIDADE)=UPPER(") + busca + u')' + planoIdentidade,
                   semBrancosADireita(w_Busca1->text()));
 }
 

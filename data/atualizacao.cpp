@@ -97,6 +97,9 @@ const QList<Definicao>& passos()
         {Banco::Central, 3, "Índice das refeições por restaurante e data",
          indice("IX_REFEICAO_CNPJ_DATA", "REFEICAO (CNPJ, DATA)")},
         {Banco::Central, 4, "Índice das refeições centrais por data", indice("IX_REFEICAO_DATA", "REFEICAO (DATA)")},
+        // The client list finds an identity document whatever the letter case it was typed in.
+        {Banco::Local, 5, "Índice dos clientes pela identidade em maiúsculas",
+         indice("IX_CLIENTE_IDENTIDADE_UPPER", "CLIENTE computed by (UPPER(IDENTIDADE))")},
     };
     return todos;
 }

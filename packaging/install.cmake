@@ -31,8 +31,9 @@ set(CPACK_PACKAGE_DESCRIPTION "Counter program of a subsidised popular restauran
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "firebird3.0-server, firebird3.0-utils, libfbclient2, libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6printsupport6, libqt6serialport6, libqt6charts6, qt6-qpa-plugins, netcat-openbsd")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")
+  "firebird3.0-server, firebird3.0-utils, libfbclient2, libqt6core6, libqt6gui6, libqt6widgets6, libqt6network6, libqt6printsupport6, libqt6serialport6, libqt6charts6, qt6-qpa-plugins, qt6-translations-l10n, netcat-openbsd")
+# qt6-translations-l10n: the toolkit's own dialogs (file, print) in Portuguese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_SOURCE_DIR}/packaging/postinst;${CMAKE_SOURCE_DIR}/packaging/prerm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -74,7 +74,42 @@ private Q_SLOTS:
     void centralAnterior();
     void centralSemIndiceComRepetidas();
     void bancosNovos();
+    void localAnterior();
 };
+
+void TestAtualizacao::localAnterior()
+{
+    // A local database of the previous scripts, clients stored with identities in either case.
+    TestDatabase local(QStringLiteral("tests/esquemas/local-1.0.sql"));
+    const QString semIndice =
+        QStringLiteral("select count(*) from RDB$INDICES where RDB$INDEX_NAME = 'IX_CLIENTE_IDENTIDADE_UPPER' and "
+                       "RDB$RELATION_NAME = 'CLIENTE' and RDB$EXPRESSION_SOURCE containing 'UPPER(IDENTIDADE)'");
+    QCOMPARE(local.valor(semIndice).toInt(), 0);
+    local.exec(QStringLiteral(
+        "insert into CLIENTE (NOME, MAE, CPF, SEXO, IDENTIDADE) values ('LUCIA MOTA', 'RITA', '11111111111', 'F', "
+        "'mg-12.345.678');\n"
+        "insert into CLIENTE (NOME, MAE, CPF, SEXO, IDENTIDADE) values ('ANA SILVA', 'RITA', '22222222222', 'F', "
+        "'MG-2');\n"
+        "insert into CLIENTE (NOME, MAE, CPF, SEXO) values ('JOSE SOUZA', 'RITA', '33333333333', 'M');\n"));
+    const QString todos = QStringLiteral("select ID, NOME, MAE, CPF, SEXO, IDENTIDADE from CLIENTE order by ID");
+    const auto antes = linhas(local, todos);
+    {
+        fb::Attachment att = local.attach();
+        QList<int> feitos;
+        for (const atualizacao::Passo& p : atualizacao::aplica(att, atualizacao::Banco::Local))
+            feitos << p.numero;
+        QCOMPARE(feitos, (QList<int>{2, 5}));
+        QVERIFY(atualizacao::aplica(att, atualizacao::Banco::Local).isEmpty());
+    }
+    QCOMPARE(linhas(local, todos), antes);
+    QCOMPARE(local.valor(semIndice).toInt(), 1);
+    // The index answers a comparison of the upper-case identity.
+    QCOMPARE(local
+                 .valor(QStringLiteral("select NOME from CLIENTE P where UPPER(P.IDENTIDADE) = 'MG-12.345.678' "
+                                       "PLAN (P INDEX (IX_CLIENTE_IDENTIDADE_UPPER))"))
+                 .toString(),
+             QStringLiteral("LUCIA MOTA"));
+}
 
 void TestAtualizacao::centralAnterior()
 {
@@ -151,8 +186,8 @@ void TestAtualizacao::bancosNovos()
     QCOMPARE(indices(central), indicesCentrais);
     QCOMPARE(indicesCentrais.value("UX_REFEICAO_IDENTIDADE"), QStringLiteral("UNIQUE CNPJ,IDEXTERNO,DATAUSER1"));
     QCOMPARE(indicesCentrais.value("IX_REFEICAO_DATA"), QStringLiteral("DATA"));
-    QCOMPARE(atualizacao::aplica(l, atualizacao::Banco::Local).size(), 1);
-    QCOMPARE(atualizacao::aplicados(l), QList<int>{2});
+    QCOMPARE(atualizacao::aplica(l, atualizacao::Banco::Local).size(), 2);
+    QCOMPARE(atualizacao::aplicados(l), (QList<int>{2, 5}));
     QVERIFY(local.valor(QStringLiteral("select count(*) from ATUALIZACOES")).isValid());
 }
 

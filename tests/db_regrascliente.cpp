@@ -422,6 +422,38 @@ private Q_SLOTS:
         }
     }
 
+    // A new client's phones start as the company's phone without its 0: area code and eight digits.
+    // Leaving the box turns them into the landline form and accepts them.
+    void defaultPhonesPassTheRule_data()
+    {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QVariant>("guardado");
+        QTest::addColumn<bool>("aceito");
+        QTest::newRow("company default, 10 digits") << "7132123456" << QVariant("71 32123456") << true;
+        QTest::newRow("9 digits, no area code") << "987654321" << QVariant("987654321") << false;
+        QTest::newRow("10 with a blank inside") << "7 32123456" << QVariant("7 32123456") << false;
+    }
+    void defaultPhonesPassTheRule()
+    {
+        QFETCH(QString, valor);
+        QFETCH(QVariant, guardado);
+        QFETCH(bool, aceito);
+        fb::Statement st(dados->fatura, dados->TransFatura, "UPDATE EMPRESAS SET TELEFONE = :T");
+        st.setParameter("T", "0" + valor);
+        st.execute();
+        dados->TransFatura.commitRetaining();
+        for (const char* coluna : {"TELEFONE", "CELULAR"}) {
+            caixas.limpa();
+            novo();
+            Field& f = cliente()[coluna];
+            QCOMPARE(f.asString(), valor);
+            QCOMPARE(regrascliente::saidaTelefone(f), aceito);
+            QCOMPARE(f.value(), guardado);
+            QCOMPARE(caixas.textos(), aceito ? QStringList() : QStringList{kTelefone});
+            cliente().cancel();
+        }
+    }
+
     void phoneRuleNotWhileBrowsing()
     {
         const qint64 id = insere("ANA SILVA");

@@ -671,6 +671,11 @@ private Q_SLOTS:
                                           << "SP-999" << false;
         QTest::newRow("identity with a quote") << "SpeedButton5"
                                                << "X' OR ''='" << false;
+        // blanks are an answer: searched, nobody found, said so
+        QTest::newRow("identity only blanks") << "SpeedButton5"
+                                              << "   " << false;
+        QTest::newRow("cpf only blanks") << "SpeedButton6"
+                                         << "   " << false;
         QTest::newRow("cpf found") << "SpeedButton6"
                                    << "11111111111" << true;
         QTest::newRow("cpf with punctuation") << "SpeedButton6"
@@ -691,6 +696,27 @@ private Q_SLOTS:
         QCOMPARE(caixas.textos(), acha ? QStringList{} : QStringList{kNaoEncontrado});
         QCOMPARE(mostrado(), acha ? primeiro : ultimo);
         QCOMPARE(texto("w_Nome"), acha ? QStringLiteral("ANA SILVA") : QStringLiteral("BIA SOUZA"));
+    }
+
+    // Every new client starts with the company's phone as area code and eight digits: shown as such,
+    // and leaving the boxes accepts it in the landline form.
+    void defaultPhonesAccepted()
+    {
+        empresa();
+        abre();
+        clica("Incluir");
+        QCOMPARE(dados->Cliente->field("TELEFONE").asString(), QStringLiteral("7132123456"));
+        QCOMPARE(w<QLineEdit>("w_TELEFONE")->displayText(), QStringLiteral("(71) 3212-3456"));
+        QCOMPARE(w<QLineEdit>("w_CELULAR")->displayText(), QStringLiteral("(71) 3212-3456"));
+        for (const char* caixa : {"w_CELULAR", "w_TELEFONE"}) {
+            w(caixa)->setFocus();
+            tecla(Qt::Key_Tab);
+            QVERIFY2(caixas.caixas().isEmpty(), qPrintable(caixas.textos().join('|')));
+            QVERIFY(QApplication::focusWidget() != w(caixa));
+        }
+        QCOMPARE(dados->Cliente->field("TELEFONE").asString(), QStringLiteral("71 32123456"));
+        QCOMPARE(dados->Cliente->field("CELULAR").asString(), QStringLiteral("71 32123456"));
+        QCOMPARE(w<QLineEdit>("w_TELEFONE")->displayText(), QStringLiteral("(71) 3212-3456"));
     }
 
     void deleteAsksThenShowsTheLast_data()

@@ -8,6 +8,7 @@
 #include "common/ui/dbgrid.h"
 #include "common/ui/telacadastro.h"
 #include "data/arquivos.h"
+#include "data/atualizacao.h"
 #include "testdb.h"
 
 #include <QCheckBox>
@@ -50,6 +51,7 @@ class ConsultaPacientes : public QObject
         insere("JOSE DA SILVA", "MAE DE TESTE", "MG-2");
         insere("JOSE SILVA", "JOANA PRADO", "MG-3", "12345678909");
         insere("ZELIA SOUZA NETO");
+        insere("LUCIA MOTA", "MAE DE TESTE", "mg-12.345.678"); // identity stored in lower case
         dados->TransFatura.commitRetaining();
     }
     QLineEdit* caixa(const char* nome) { return lista->findChild<QLineEdit*>(QString::fromLatin1(nome)); }
@@ -175,6 +177,15 @@ private Q_SLOTS:
                                               << "";
         QTest::newRow("lower case typed") << false << "pedro 119" << 2 << "PEDRO 119 SOUZA"
                                           << ">=PEDRO 119";
+        // "%" and "_" typed inside a partial search are wildcards of the pattern
+        QTest::newRow("partial with % inside") << true << "MARIA%SILVA 14" << 12 << "MARIA SILVA 014"
+                                               << "contém MARIA SILVA";
+        QTest::newRow("partial with _ inside") << true << "JOSE_DA" << 1 << "JOSE DA SILVA"
+                                               << "contém JOSE DA";
+        QTest::newRow("partial with % and _") << true << "PEDRO 1_9%SOUZA" << 2 << "PEDRO 109 SOUZA"
+                                              << "termina SOUZA";
+        QTest::newRow("partial, wildcards, nobody") << true << "SILVA%%%X" << 0 << ""
+                                                    << "";
     }
     void nameSearch()
     {
@@ -281,6 +292,13 @@ private Q_SLOTS:
         QTest::newRow("identity nobody has") << "w_Busca1"
                                              << "XX-0"
                                              << "";
+        // the box upper-cases what is typed; the comparison ignores letter case
+        QTest::newRow("identity stored in lower case") << "w_Busca1"
+                                                       << "mg-12.345.678"
+                                                       << "LUCIA MOTA";
+        QTest::newRow("identity typed in lower case") << "w_Busca1"
+                                                      << "mg-2"
+                                                      << "JOSE DA SILVA";
         QTest::newRow("CPF") << "Edit1"
                              << "12345678909"
                              << "JOSE SILVA";
@@ -314,6 +332,39 @@ private Q_SLOTS:
         }
         QTest::keyClick(caixa("w_Busca"), Qt::Key_End);
         QVERIFY(lista->Timer1->isActive());
+    }
+
+    // A database of the previous scripts, brought up to date by the set-up: the identity search runs
+    // there through its new index and finds the document typed in either case.
+    void identitySearchOnAnUpgradedDatabase()
+    {
+        lista.reset();
+        dados.reset();
+        TestDatabase antigo(QStringLiteral("tests/esquemas/local-1.0.sql"));
+        antigo.exec("insert into CLIENTE (NOME, MAE, CPF, SEXO, IDENTIDADE) "
+                    "values ('LUCIA MOTA', 'RITA', '11111111111', 'F', 'mg-12.345.678');");
+        {
+            fb::Attachment att = antigo.attach();
+            atualizacao::aplica(att, atualizacao::Banco::Local);
+        }
+        struct Solta // the screen and its connection go before the database does
+        {
+            ConsultaPacientes* t;
+            ~Solta()
+            {
+                t->lista.reset();
+                t->dados.reset();
+            }
+        } solta{this};
+        dados = std::make_unique<TDados>(antigo.settings());
+        lista = std::make_unique<TConsultaListaPac>();
+        lista->ShowPaciente();
+        mostra();
+        caixa("w_Busca1")->setFocus();
+        QTest::keyClicks(caixa("w_Busca1"), "MG-12.345.678");
+        QTest::keyClick(caixa("w_Busca1"), Qt::Key_Return);
+        QVERIFY2(caixas.caixas().isEmpty(), qPrintable(caixas.textos().join('|')));
+        QCOMPARE(nomes(), QStringList{"LUCIA MOTA"});
     }
 
     void buttonSearchByMother_data()
@@ -386,7 +437,7 @@ private Q_SLOTS:
         QCOMPARE(nomes().size(), 120);
         lista->close();
         lista->ShowPaciente(); // from "A" again, now without a limit
-        QCOMPARE(nomes().size(), 334);
+        QCOMPARE(nomes().size(), 335);
         QCOMPARE(nomes().first(), QStringLiteral("ANA D AVILA"));
     }
 

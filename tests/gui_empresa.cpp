@@ -1,6 +1,8 @@
 // The company screen against a real database: the right to change, typing refused without it,
 // saving and re-reading, the read-only corporate name and CNPJ, the state picker stored through
 // UNIDADEFEDERACAO, the required trade name, the logo from a file and through the clipboard.
+#include "app/telas.h"
+#include "app/xPrincipal.h"
 #include "common/acessos.h"
 #include "common/dialogos.h"
 #include "common/sessao.h"
@@ -12,10 +14,15 @@
 #include "users/xEmpresas.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -258,6 +265,53 @@ private Q_SLOTS:
         QVERIFY(colada.loadFromData(b.coluna("select LOGO from EMPRESAS where ID = 1").toByteArray()));
         QCOMPARE(colada.size(), QSize(16, 12));
         QCOMPARE(b.caixas.textos(), QStringList());
+    }
+
+    // Maximised in the main window of a 1366x768 screen (less a title bar and a desktop panel), the
+    // whole screen fits: its buttons and both rows of tabs, on either inner tab.
+    void cabeEm1366x768()
+    {
+        Base b;
+        telas::limpa();
+        registraTelasDoSistema();
+        TPrincipal p;
+        p.PrimeiraVez = false; // no login here
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        p.setWindowState(Qt::WindowNoState); // the test's screen is not the restaurant's
+        p.resize(1366, 768 - 60);
+        QTRY_COMPARE(p.size(), QSize(1366, 768 - 60));
+        QAction* entrada = p.findChild<QAction*>(QStringLiteral("Opcao36"));
+        QVERIFY(entrada);
+        entrada->trigger();
+        QMdiSubWindow* sub = p.subJanela(QStringLiteral("Opcao36"));
+        QVERIFY(sub && sub->isMaximized());
+        QWidget* tela = sub->widget();
+        QWidget* area = p.AreaTelas->viewport();
+        const QRect visivel(area->mapTo(&p, QPoint(0, 0)), area->size());
+        auto* interno = filho<QTabWidget>(tela, "PageControl2");
+        for (int aba = 0; aba < interno->count(); ++aba) {
+            interno->setCurrentIndex(aba);
+            QApplication::processEvents();
+            QStringList fora;
+            for (QWidget* w : tela->findChildren<QWidget*>()) {
+                if (!w->isVisible() || w->size().isEmpty()) continue;
+                const QRect r(w->mapTo(&p, QPoint(0, 0)), w->size());
+                if (!visivel.contains(r))
+                    fora << QStringLiteral("%1 %2")
+                                .arg(w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName())
+                                .arg(QStringLiteral("(%1,%2 %3x%4)")
+                                         .arg(r.x())
+                                         .arg(r.y())
+                                         .arg(r.width())
+                                         .arg(r.height()));
+            }
+            QVERIFY2(
+                fora.isEmpty(),
+                qPrintable(QStringLiteral("aba %1, área %2x%3: ").arg(aba).arg(visivel.width()).arg(visivel.height()) +
+                           fora.join(", ")));
+        }
+        telas::limpa();
     }
 };
 

@@ -135,17 +135,25 @@ bool mensagemDoPrograma(const QString& t)
     return false;
 }
 
-// A LIKE pattern (% and _ as wildcards, nothing escaped) as an anchored expression.
-QRegularExpression comoLike(const QString& padrao)
+// A LIKE pattern (% and _ as wildcards, nothing escaped) as a regular expression.
+QString likeParaRegex(const QString& padrao)
 {
     QString r;
     for (const QChar c : padrao)
         r += c == u'%' ? QStringLiteral(".*") : c == u'_' ? QStringLiteral(".") : QRegularExpression::escape(c);
-    return QRegularExpression(QRegularExpression::anchoredPattern(r), QRegularExpression::DotMatchesEverythingOption);
+    return r;
+}
+
+// The same, anchored: the whole name must match.
+QRegularExpression comoLike(const QString& padrao)
+{
+    return QRegularExpression(QRegularExpression::anchoredPattern(likeParaRegex(padrao)),
+                              QRegularExpression::DotMatchesEverythingOption);
 }
 
 // The words of a partial search in order, anything between them: the first three blanks separate
-// words, further blanks are part of the last word. `dobra` folds each word as the list does.
+// words, further blanks are part of the last word; a "%" or "_" typed inside a word is a wildcard of
+// the pattern. `dobra` folds each word as the list does.
 QRegularExpression palavrasEmOrdem(const QString& texto, bool dobra)
 {
     QStringList partes;
@@ -158,7 +166,7 @@ QRegularExpression palavrasEmOrdem(const QString& texto, bool dobra)
     }
     partes << resto;
     for (QString& p : partes)
-        p = QRegularExpression::escape(dobra ? SemAcentoPac(p) : p);
+        p = likeParaRegex(dobra ? SemAcentoPac(p) : p);
     return QRegularExpression(partes.join(QStringLiteral(".*")), QRegularExpression::DotMatchesEverythingOption);
 }
 
@@ -381,7 +389,7 @@ class HostilClientes : public QObject
             if (caixa == QLatin1String("Edit2"))
                 entra = linha.value("MAE").toUpper() == semFim;
             else if (caixa == QLatin1String("w_Busca1"))
-                entra = linha.value("IDENTIDADE") == semFim;
+                entra = linha.value("IDENTIDADE").toUpper() == semFim.toUpper(); // letter case aside
             else if (caixa == QLatin1String("Edit1"))
                 entra = linha.value("CPF") == semFim;
             else if (semFim.startsWith(u'%')) // the operator's own pattern

@@ -1,5 +1,6 @@
 // The main window: its menu, the screens it opens and keeps, the bars, the field information box,
 // the login at the first paint, the exit with the logout time, and the start of the program.
+#include "app/icone.h"
 #include "app/sinais.h"
 #include "app/telas.h"
 #include "app/xPrincipal.h"
@@ -337,6 +338,22 @@ private Q_SLOTS:
         QVERIFY(sub);
         QVERIFY(sub->isMaximized());
         QCOMPARE(p.AreaTelas->subWindowList().size(), 1);
+        // Maximised, only the screens that minimise put buttons (and the system menu's icon) at the
+        // ends of the menu bar; every window carries the program's icon.
+        p.PrimeiraVez = false; // no login here
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        const auto visivel = [&p](Qt::Corner canto) {
+            QWidget* w = p.menuBar()->cornerWidget(canto);
+            return w && w->isVisible();
+        };
+        const bool botoes = regra == Tela::Fechamento::Minimiza;
+        QCOMPARE(visivel(Qt::TopRightCorner), botoes);
+        QCOMPARE(visivel(Qt::TopLeftCorner), botoes);
+        QCOMPARE(bool(sub->windowFlags() & Qt::WindowSystemMenuHint), botoes);
+        QCOMPARE(bool(sub->windowFlags() & Qt::WindowMinMaxButtonsHint), botoes);
+        QCOMPARE(sub->windowIcon().cacheKey(), iconePrograma().cacheKey());
+        QCOMPARE(p.windowIcon().cacheKey(), iconePrograma().cacheKey());
 
         acao->trigger();
         QCOMPARE(criadas_[entrada], 1);

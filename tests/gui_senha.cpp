@@ -11,6 +11,7 @@
 #include "testdb.h"
 #include "users/xRecuperaSenha.h"
 
+#include <QAbstractItemView>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -256,6 +257,53 @@ private Q_SLOTS:
             QCOMPARE(foco(), codigo());
             if (usuario) QCOMPARE(usuarioAtual(), usuario);
         }
+    }
+
+    // Leaving the code box by clicking the name list: the code's rule decides where the cursor goes,
+    // and the list does not drop down over it.
+    void saidaDoCodigoPelaListaDeNomes_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("mensagem");
+        QTest::addColumn<QString>("destino");
+        QTest::newRow("ninguém") << "999"
+                                 << "Usuário não Encontrado!"
+                                 << "w_Codigo";
+        QTest::newRow("achado") << "12"
+                                << ""
+                                << "Password";
+        QTest::newRow("vazio") << ""
+                               << ""
+                               << "DBLookupComboBox1";
+    }
+    void saidaDoCodigoPelaListaDeNomes()
+    {
+        QFETCH(QString, texto);
+        QFETCH(QString, mensagem);
+        QFETCH(QString, destino);
+        abre();
+        QTest::keyClicks(codigo(), texto);
+        auto* lista = campo<DBLookupComboBox>("DBLookupComboBox1");
+        QTest::mouseClick(lista, Qt::LeftButton);
+        QCOMPARE(caixas.textos(), mensagem.isEmpty() ? QStringList() : QStringList{mensagem});
+        const bool desce = destino == QLatin1String("DBLookupComboBox1"); // nothing to leave: the list drops down
+        if (!desce) QCOMPARE(foco(), campo<QWidget>(destino.toLatin1().constData()));
+        QTRY_COMPARE(lista->view()->isVisible(), desce);
+        if (desce) lista->hidePopup();
+        QTest::qWait(50);
+        QCOMPARE(caixas.caixas().size(), mensagem.isEmpty() ? 0 : 1);
+    }
+
+    // A click in the middle of the empty code box: the code typed next is taken whole.
+    void cliqueNoMeioDoCodigo()
+    {
+        abre();
+        QTest::mouseClick(codigo(), Qt::LeftButton, {}, codigo()->rect().center());
+        QTest::keyClicks(codigo(), "123");
+        QTest::keyClick(codigo(), Qt::Key_Tab);
+        QVERIFY(caixas.caixas().isEmpty());
+        QCOMPARE(usuarioAtual(), 123);
+        QCOMPARE(foco(), password());
     }
 
     void verificacoes_data()

@@ -15,6 +15,7 @@
 #include "users/xUsuarios.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,6 +239,30 @@ private Q_SLOTS:
         QCOMPARE(filho<QLineEdit>(&tela, "w_Codigo")->text(), id);
         QVERIFY(!senha->isEnabled());
         QCOMPARE(senha->text(), TCad_Usuario::senhaNaoAlterada());
+    }
+
+    // Incluir puts the cursor in the CPF box: the digits typed next fill it from its first position.
+    void cpfDigitadoAposIncluir()
+    {
+        Base b;
+        TCad_Usuario tela;
+        QVERIFY(mostra(&tela));
+        botao(&tela, "Incluir")->click();
+        auto* cpf = filho<QLineEdit>(&tela, "w_CPF");
+        QTRY_VERIFY(cpf->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("52998224725"));
+        QCOMPARE(cpf->displayText(), QStringLiteral("529.982.247-25"));
+        QTest::keyClick(cpf, Qt::Key_Tab);
+        QCOMPARE(b.dados.Usuarios->value("CPF").toString(), QStringLiteral("52998224725"));
+
+        // Emptied and clicked in the middle: typed from its first position as well.
+        cpf->setFocus();
+        cpf->selectAll();
+        QTest::keyClick(cpf, Qt::Key_Delete);
+        QTest::keyClick(cpf, Qt::Key_Tab);
+        QTest::mouseClick(cpf, Qt::LeftButton, {}, cpf->rect().center());
+        QTest::keyClicks(cpf, QStringLiteral("11144477735"));
+        QCOMPARE(cpf->displayText(), QStringLiteral("111.444.777-35"));
     }
 
     void senhaDoNovoUsuario_data()

@@ -17,14 +17,22 @@
 #include "common/ui/traducao.h"
 #include "testdb.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -796,6 +804,134 @@ private Q_SLOTS:
         botoes.sort();
         QCOMPARE(botoes, QStringList({"&Não", "&Sim"}));
         QCOMPARE(DialogosQt::filtroQt("Bitmaps (*.BMP) | *.BMP"), QStringLiteral("Bitmaps (*.BMP *.bmp)"));
+    }
+
+    // A save dialog as the receipt and the report open it, an open dialog as the pictures do, and
+    // one the toolkit opens by itself (the print dialog's "..."): every text Portuguese, none cut.
+    void dialogoDeArquivoEmPortugues_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<bool>("doProprioQt");
+        QTest::newRow("salvar") << int(QFileDialog::AcceptSave) << false;
+        QTest::newRow("abrir") << int(QFileDialog::AcceptOpen) << false;
+        QTest::newRow("salvar, aberto pelo Qt") << int(QFileDialog::AcceptSave) << true;
+    }
+    void dialogoDeArquivoEmPortugues()
+    {
+        QFETCH(int, modo);
+        QFETCH(bool, doProprioQt);
+        TraduzMensagemSistema();
+        QTemporaryDir pasta;
+        QVERIFY(QDir(pasta.path()).mkdir(QStringLiteral("cupons")));
+        QFile arquivo(pasta.filePath(QStringLiteral("cupom antigo.pdf")));
+        QVERIFY(arquivo.open(QIODevice::WriteOnly));
+        arquivo.close();
+
+        QStringList textos, cortados;
+        QTimer relogio;
+        relogio.setInterval(20);
+        connect(&relogio, &QTimer::timeout, this, [&] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialogo) return;
+            auto* arvore = dialogo->findChild<QTreeView*>(QStringLiteral("treeView"));
+            if (!arvore || arvore->model()->rowCount(arvore->rootIndex()) < 2) return; // the folder is still read
+            arvore->setVisible(true); // the detailed list, whatever view the dialog opened in
+            dialogo->setViewMode(QFileDialog::Detail);
+            QApplication::processEvents();
+            relogio.stop();
+            textos << dialogo->windowTitle();
+            for (QLabel* l : dialogo->findChildren<QLabel*>()) {
+                if (!l->isVisible() || l->text().isEmpty()) continue;
+                textos << l->text();
+                const QString t = QString(l->text()).remove(u'&');
+                if (l->contentsRect().width() < l->fontMetrics().horizontalAdvance(t)) cortados << t;
+            }
+            for (QAbstractButton* b : dialogo->findChildren<QAbstractButton*>()) {
+                if (!b->isVisible()) continue;
+                if (!b->text().isEmpty()) textos << b->text();
+                if (!b->toolTip().isEmpty()) textos << b->toolTip();
+                if (qobject_cast<QPushButton*>(b) && b->width() < b->sizeHint().width()) cortados << b->text();
+            }
+            for (QAction* a : dialogo->findChildren<QAction*>())
+                if (!a->text().isEmpty()) textos << a->text();
+            QAbstractItemModel* m = arvore->model();
+            QHeaderView* cabecalho = arvore->header();
+            for (int c = 0; c < m->columnCount(); ++c) {
+                if (cabecalho->isSectionHidden(c)) continue;
+                const QString t = m->headerData(c, Qt::Horizontal).toString();
+                textos << t;
+                if (cabecalho->sectionSize(c) < cabecalho->fontMetrics().horizontalAdvance(t)) cortados << t;
+            }
+            for (int r = 0; r < m->rowCount(arvore->rootIndex()); ++r)
+                textos << m->index(r, 2, arvore->rootIndex()).data().toString(); // the kind of each entry
+            if (auto* lugares = dialogo->findChild<QListView*>(QStringLiteral("sidebar"))) {
+                for (int r = 0; r < lugares->model()->rowCount(); ++r) {
+                    const QModelIndex i = lugares->model()->index(r, 0);
+                    textos << i.data().toString();
+                    if (lugares->visualRect(i).left() + lugares->sizeHintForIndex(i).width() >
+                        lugares->viewport()->width())
+                        cortados << i.data().toString();
+                }
+            }
+            dialogo->reject();
+        });
+        relogio.start();
+
+        QWidget dono;
+        dono.resize(800, 600);
+        if (doProprioQt) {
+            QFileDialog::getSaveFileName(&dono, QStringLiteral("Arquivo de saída"), pasta.filePath("novo.pdf"),
+                                         QStringLiteral("Arquivos PDF (*.pdf)"), nullptr,
+                                         QFileDialog::DontUseNativeDialog);
+        } else {
+            QFileDialog dialogo(&dono, QStringLiteral("Salvar cupom em PDF"), pasta.path());
+            dialogo.setAcceptMode(QFileDialog::AcceptMode(modo));
+            dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
+            dialogo.setViewMode(QFileDialog::Detail);
+            dialogo.selectFile(QStringLiteral("Cupom 000000000123.pdf"));
+            // The places on the left as narrow as a session's saved state can leave them.
+            auto* divisor = dialogo.findChild<QSplitter*>(QStringLiteral("splitter"));
+            QVERIFY(divisor);
+            divisor->setSizes({40, 760});
+            DialogosQt qt;
+            qt.mostrarModal(&dialogo);
+        }
+        QVERIFY(!relogio.isActive());
+
+        static const QStringList ingles{"Look in",
+                                        "File name",
+                                        "Files of type",
+                                        "Save",
+                                        "Open",
+                                        "Cancel",
+                                        "Folder",
+                                        "Name",
+                                        "Size",
+                                        "Type",
+                                        "Kind",
+                                        "Date Modified",
+                                        "Back",
+                                        "Forward",
+                                        "Parent Directory",
+                                        "Create New Folder",
+                                        "List View",
+                                        "Detail View",
+                                        "Computer",
+                                        "Rename",
+                                        "Delete",
+                                        "Show hidden files",
+                                        "New Folder",
+                                        "File",
+                                        "PDF document"};
+        QStringList emIngles;
+        for (const QString& t : textos) {
+            const QString limpo = QString(t).remove(u'&').remove(u':').trimmed();
+            if (ingles.contains(limpo, Qt::CaseInsensitive)) emIngles << t;
+        }
+        QVERIFY2(emIngles.isEmpty(), qPrintable(emIngles.join(" | ") + "  // " + textos.join(" | ")));
+        QVERIFY2(cortados.isEmpty(), qPrintable(cortados.join(" | ")));
+        QVERIFY(textos.contains(modo == int(QFileDialog::AcceptSave) ? "&Salvar" : "&Abrir"));
+        QVERIFY(textos.contains("&Cancelar"));
     }
 };
 

@@ -277,9 +277,11 @@ QWidget* TEmpresa::montaBasico()
 QWidget* TEmpresa::montaInternet()
 {
     // Settings that no column holds yet: shown as designed, empty and closed to typing.
+    // The two groups side by side: one above the other they would make the screen taller than a
+    // maximised window at 1366x768.
     auto* aba = new QWidget;
     aba->setObjectName(QStringLiteral("TabInternet"));
-    auto* v = new QVBoxLayout(aba);
+    auto* v = new QHBoxLayout(aba);
     auto grupo = [&](const QString& titulo, const QStringList& legendas) {
         auto* gb = new QGroupBox(titulo, aba);
         auto* g = new QGridLayout(gb);
@@ -292,7 +294,7 @@ QWidget* TEmpresa::montaInternet()
             ++n;
         }
         g->setColumnStretch(1, 1);
-        v->addWidget(gb);
+        v->addWidget(gb, 1, Qt::AlignTop);
         return g;
     };
     grupo(QStringLiteral(" Configuração básica de Internet "),
@@ -307,8 +309,7 @@ QWidget* TEmpresa::montaInternet()
                QStringLiteral("Data Mínima Financeiro")});
     auto* balanco = new QCheckBox(QStringLiteral("Relatorio de Balanco CC e Inventário Conjugados?"), aba);
     balanco->setEnabled(false);
-    datas->addWidget(balanco, datas->rowCount(), 0, 1, 2);
-    v->addStretch();
+    datas->addWidget(balanco, 7, 0, 1, 2);
     return aba;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), ligacao_(new LigacaoCampo(this, this, LigacaoCampo::Tipo::Edicao))
@@ -45,6 +46,9 @@ void DBEdit::poeTexto(const QString& texto)
     mostrando_ = true;
     setText(texto);
     mostrando_ = false;
+    // setText leaves the cursor after the last position of a mask, where nothing can be typed: an
+    // empty masked box (a new record's CPF) takes what is typed from its first position.
+    if (!mascara().isEmpty() && vazio()) setCursorPosition(0);
 }
 
 QString DBEdit::textoDaCaixa() const
@@ -173,6 +177,14 @@ public:
 void DBEdit::descartaCliqueAChegar()
 {
     new DescartaClique;
+}
+
+void DBEdit::mousePressEvent(QMouseEvent* e)
+{
+    QLineEdit::mousePressEvent(e);
+    // A click in the middle of an empty masked box would leave the first positions behind the
+    // cursor and drop the digits typed past the last one.
+    if (e->button() == Qt::LeftButton && !mascara().isEmpty() && vazio()) setCursorPosition(0);
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* e)

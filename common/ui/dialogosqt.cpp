@@ -6,10 +6,18 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -35,6 +43,86 @@ QMessageBox::Icon icone(TipoCaixa tipo)
     }
     return QMessageBox::NoIcon;
 }
+
+// The kind of each entry of a file dialog in Portuguese: the toolkit names a folder "Folder" and a
+// file by its type's description in the desktop's language ("PDF document").
+class TiposEmPortugues : public QFileIconProvider
+{
+public:
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir()) return QStringLiteral("Pasta");
+        const QString sufixo = info.suffix();
+        return sufixo.isEmpty() ? QStringLiteral("Arquivo") : QStringLiteral("Arquivo ") + sufixo.toUpper();
+    }
+};
+
+// Once a file dialog is shown (its columns restored as the toolkit keeps them), the places on the
+// left and every column of the detailed list are made wide enough for their Portuguese names
+// ("Computador", "Data de modificação").
+void ajustaLarguras(QWidget* dialogo)
+{
+    auto* lugares = dialogo->findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* divisor = dialogo->findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (lugares && lugares->model() && divisor && divisor->count() == 2) {
+        int largura = 0;
+        for (int r = 0; r < lugares->model()->rowCount(); ++r)
+            largura = qMax(largura, lugares->sizeHintForIndex(lugares->model()->index(r, 0)).width());
+        const int precisa = largura + 2 * lugares->frameWidth() + 12;
+        QList<int> tamanhos = divisor->sizes();
+        if (tamanhos[0] < precisa) {
+            tamanhos[1] -= precisa - tamanhos[0];
+            tamanhos[0] = precisa;
+            divisor->setSizes(tamanhos);
+        }
+    }
+    auto* lista = dialogo->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!lista || !lista->model()) return;
+    QHeaderView* cabecalho = lista->header();
+    const int folga = 2 * cabecalho->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecalho) +
+                      cabecalho->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, cabecalho) + 8;
+    for (int c = 0; c < lista->model()->columnCount(); ++c) {
+        const QString t = lista->model()->headerData(c, Qt::Horizontal).toString();
+        const int precisa = cabecalho->fontMetrics().horizontalAdvance(t) + folga;
+        if (!cabecalho->isSectionHidden(c) && cabecalho->sectionSize(c) < precisa) cabecalho->resizeSection(c, precisa);
+    }
+}
+
+const char* const Preparado = "comedalDialogoPreparado";
+
+// Captions, buttons, kinds of entry and size of a file dialog, once.
+void poeTextos(QFileDialog& d)
+{
+    if (d.property(Preparado).toBool()) return;
+    d.setProperty(Preparado, true);
+    d.setLabelText(QFileDialog::LookIn, QStringLiteral("Procurar em:"));
+    d.setLabelText(QFileDialog::FileName, QStringLiteral("Nome do arquivo:"));
+    d.setLabelText(QFileDialog::FileType, QStringLiteral("Arquivos do tipo:"));
+    d.setLabelText(QFileDialog::Accept,
+                   d.acceptMode() == QFileDialog::AcceptSave ? QStringLiteral("&Salvar") : QStringLiteral("&Abrir"));
+    d.setLabelText(QFileDialog::Reject, QStringLiteral("&Cancelar"));
+    static TiposEmPortugues tipos;
+    d.setIconProvider(&tipos);
+    // Room for the Portuguese captions and the columns of the detailed list.
+    const QSize dica = d.sizeHint();
+    d.resize(qMax(d.width(), qMax(dica.width(), 820)), qMax(d.height(), qMax(dica.height(), 520)));
+}
+
+// Every file dialog shown, also one the toolkit opens by itself (the print dialog's "...").
+class VigiaDialogosArquivo : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objeto, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && objeto->isWidgetType())
+            if (auto* d = qobject_cast<QFileDialog*>(objeto)) {
+                poeTextos(*d);
+                QTimer::singleShot(0, d, [d] { ajustaLarguras(d); });
+            }
+        return false;
+    }
+};
 
 // Waits until a window that is not a dialog is closed or hidden.
 class EsperaFechar : public QObject
@@ -101,11 +189,33 @@ bool DialogosQt::entrada(const QString& titulo, const QString& rotulo, QString& 
 
 QString DialogosQt::abrirArquivo(const QString& titulo, const QString& filtro)
 {
-    return QFileDialog::getOpenFileName(janelaAtiva(), titulo, QString(), filtroQt(filtro));
+    QFileDialog d(janelaAtiva(), titulo, QString(), filtroQt(filtro));
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFile);
+    preparaDialogoArquivo(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().constFirst();
+}
+
+void DialogosQt::preparaDialogoArquivo(QFileDialog& d)
+{
+    // The desktop's own dialog speaks the desktop's language; the toolkit's speaks the program's.
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    poeTextos(d);
+    vigiaDialogosArquivo();
+}
+
+void DialogosQt::vigiaDialogosArquivo()
+{
+    static QPointer<QObject> vigia;
+    if (vigia || !QCoreApplication::instance()) return;
+    vigia = new VigiaDialogosArquivo(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(vigia);
 }
 
 int DialogosQt::mostrarModal(QObject* janela)
 {
+    if (auto* f = qobject_cast<QFileDialog*>(janela)) preparaDialogoArquivo(*f);
     if (auto* d = qobject_cast<QDialog*>(janela)) return d->exec();
     auto* w = qobject_cast<QWidget*>(janela);
     if (!w) return 0;

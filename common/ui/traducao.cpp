@@ -1,5 +1,7 @@
 #include "common/ui/traducao.h"
 
+#include "common/ui/dialogosqt.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QLibraryInfo>
@@ -83,4 +85,5 @@ void TraduzMensagemSistema()
         delete qt; // without the catalogue Qt's own dialogs stay in English; the table still applies
     // Installed last, so it is asked first.
     QCoreApplication::installTranslator(new TradutorTabela(app));
+    DialogosQt::vigiaDialogosArquivo();
 }
