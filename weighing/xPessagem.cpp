@@ -103,7 +103,9 @@ bool exportadaNoBanco(const QVariant& id)
                            QStringLiteral("select EXPORTADOEM from REFEICAO where ID = :ID"));
     consulta.setParameter(QStringLiteral("ID"), id);
     consulta.execute();
-    return consulta.fetch() && !consulta.value(0).isNull();
+    const bool exportada = consulta.fetch() && !consulta.value(0).isNull();
+    consulta.close();
+    return exportada;
 }
 
 } // namespace
@@ -145,7 +147,8 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
     Refeicao->afterInsert = [this](Dataset& d) { RefeicaoAfterInsert(d); };
     Refeicao->beforeEdit = [this](Dataset& d) { RefeicaoBeforeEdit(d); };
     Refeicao->afterEdit = [this](Dataset& d) { RefeicaoAfterEdit(d); };
-    Refeicao->beforePost = [](Dataset& d) {
+    Refeicao->beforePost = [this](Dataset& d) {
+        novaRefeicao_ = d.state() == EstadoDataset::Insert;
         if (d.state() == EstadoDataset::Edit && exportadaNoBanco(d.field(QStringLiteral("ID")).oldValue())) {
             simples(QStringLiteral("Registro já foi Exportado impossivel modificar"));
             throw Abort();
@@ -153,7 +156,10 @@ TPessagem::TPessagem(QWidget* parent) : QWidget(parent)
     };
     Refeicao->beforeDelete = [this](Dataset& d) { RefeicaoBeforeDelete(d); };
     Refeicao->afterPost = [this](Dataset& d) { RefeicaoAfterPost(d); };
-    Refeicao->afterDelete = [this](Dataset& d) { RefeicaoAfterPost(d); };
+    Refeicao->afterDelete = [this](Dataset& d) {
+        novaRefeicao_ = false;
+        RefeicaoAfterPost(d);
+    };
 
     montaTela();
 
@@ -412,12 +418,10 @@ void TPessagem::montaTela()
     tela_->defineAcoes(Incluir, Alterar, Excluir);
     tela_->defineConfirmacao(Confirmar, NaoConfirmar);
     tela_->defineRotuloEstado(Estado);
-    // The meal just stored, by the key the database gave it: the newest meal may already be
-    // another counter's.
     tela_->antesDeGravar = [this] { verificaLimiteDoDia(); };
+    // The meal just stored is shown (RefeicaoAfterPost) and may go to the printer at once.
     tela_->depoisDeGravar = [this](EstadoDataset antes) {
         if (antes != EstadoDataset::Insert) return;
-        selecionaChave(Refeicao->chaveInserida());
         if (parametroLigado(QStringLiteral("ImprimirAoConfirmar"))) {
             preparaCupom();
             imprimeDireto();
@@ -540,6 +544,12 @@ void TPessagem::RefeicaoBeforeDelete(Dataset& DataSet)
 void TPessagem::RefeicaoAfterPost(Dataset& DataSet)
 {
     Dados->TransFatura.commitRetaining();
+    // A new meal is shown by the key the database gave it: the newest meal may already be another
+    // counter's.
+    if (std::exchange(novaRefeicao_, false)) {
+        selecionaChave(DataSet.chaveInserida());
+        return;
+    }
     const int Marcador = DataSet.bookmark();
     DataSet.close();
     DataSet.open();
@@ -558,6 +568,7 @@ bool TPessagem::buscaConsumidor(const QString& cpf, QString& nome)
     consulta.execute();
     Consumidor c{cpf, QString(), consulta.fetch()};
     if (c.achou) c.nome = consulta.value(1).toString();
+    consulta.close();
     nome = c.nome;
     // Kept until the event loop takes over again: the next action sees the register as it is then.
     if (!ultimoConsumidor_) QTimer::singleShot(0, this, [this] { ultimoConsumidor_.reset(); });
@@ -615,6 +626,7 @@ TPessagem::DiaDoConsumidor TPessagem::diaDoConsumidor(const QString& cpf, const 
         d.anteriores = consulta.value(0).toInt();
         d.ultima = consulta.value(1).toTime();
     }
+    consulta.close();
     return d;
 }
 

@@ -133,7 +133,8 @@ private:
     DBMemo* w_Observacao = nullptr;
     QPushButton* BotaoPesar = nullptr;
     QLabel* StatusBalanca = nullptr; // the last scale event in words
-    bool shiftNoImprimir_ = false;   // Shift held on the click that pressed Imprimir
+    bool shiftNoImprimir_ = false;
+    bool novaRefeicao_ = false; // the post under way inserts   // Shift held on the click that pressed Imprimir
     QLabel* Estado = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
