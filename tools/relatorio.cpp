@@ -57,7 +57,7 @@ int main(int argc, char** argv)
         if (central) {
             saida = analitico::csvCentral(analitico::centralPorDia(att, tra, de, ate));
         } else {
-            const Analitico a = analitico::periodo(att, tra, de, ate, false);
+            const Analitico a = analitico::tabela(att, tra, de, ate);
             saida = analitico::csv(a.dias, a.total);
         }
         tra.commit();
