@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -227,14 +228,18 @@ int main(int argc, char** argv)
             });
             return total;
         };
+        // The command as comedal-relatorio runs it, with its second connection for long periods.
+        const fb::ConnectionSettings bancoLocal = banco("local", sufixo), bancoCentral = banco("central", sufixo);
+        const analitico::Conexao outraLocal = [&] { return fb::Attachment::attach(bancoLocal); };
+        const analitico::Conexao outraCentral = [&] { return fb::Attachment::attach(bancoCentral); };
         auto comando = [&](const QDate& de, const QDate& ate) {
             return mede([&] {
-                const Analitico a = analitico::tabela(l, tl, de, ate);
+                const Analitico a = analitico::tabela(l, tl, de, ate, outraLocal);
                 analitico::csv(a.dias, a.total);
             });
         };
         auto comandoCentral = [&](const QDate& de, const QDate& ate) {
-            return mede([&] { analitico::csvCentral(analitico::centralPorDia(c, tc, de, ate)); });
+            return mede([&] { analitico::csvCentral(analitico::centralPorDia(c, tc, de, ate, outraCentral)); });
         };
         std::printf("%lld refeições de 2022 a 2025; junho e o ano de 2025 (mediana de %d, menor-maior):\n",
                     static_cast<long long>(refeicoes), rodadas);
@@ -257,6 +262,30 @@ int main(int argc, char** argv)
             };
             for (const char* sql : sondas_sql)
                 consulta(sql);
+            {
+                const fb::ConnectionSettings cfg = banco("local", sufixo);
+                auto metade = [&](const QDate& de, const QDate& ate) {
+                    fb::Attachment a = fb::Attachment::attach(cfg);
+                    fb::Transaction t(a);
+                    fb::Statement st(a, t, QString::fromLatin1(sondas_sql[1]));
+                    st.setParameter(QStringLiteral("DE"), de);
+                    st.setParameter(QStringLiteral("ATE"), ate);
+                    st.execute();
+                    while (st.fetch()) {
+                    }
+                };
+                auto dois = [&](const QDate& de, const QDate& ate) {
+                    return mede([&] {
+                        const QDate meio = de.addDays(de.daysTo(ate) / 2);
+                        std::thread outra([&] { metade(meio.addDays(1), ate); });
+                        metade(de, meio);
+                        outra.join();
+                    });
+                };
+                auto um = [&](const QDate& de, const QDate& ate) { return mede([&] { metade(de, ate); }); };
+                linha("uma conexão nova", um(mesDe, mesAte), um(anoDe, anoAte), false);
+                linha("duas conexões, meio período cada", dois(mesDe, mesAte), dois(anoDe, anoAte), false);
+            }
         } else {
             linha("leitura da tela (dias, pessoas)", leitura(mesDe, mesAte), leitura(anoDe, anoAte));
             Etapas mes, ano;

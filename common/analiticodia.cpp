@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <map>
+#include <thread>
 #include <vector>
 
 qint64 FiguraDia::mediaGramas() const
@@ -43,6 +45,28 @@ public:
     {
         adiciona(r[c].toDate().toJulianDay(), r[c + 1].toString(),
                  r[c + 2].isValid() ? qint64(std::llround(r[c + 2].toDouble() * 1000.0)) : 0);
+    }
+
+    // The meals another count read, of other days.
+    void junta(Contagem& outra)
+    {
+        for (const auto& [dia, d] : outra.dias_) {
+            Dia& meu = dias_[dia];
+            meu.refeicoes += d.refeicoes;
+            meu.gramas += d.gramas;
+        }
+        for (Pessoa& p : outra.pessoas_) {
+            const auto i = indice_.constFind(p.cpf);
+            if (i == indice_.cend()) {
+                indice_.insert(p.cpf, int(pessoas_.size()));
+                pessoas_.push_back(std::move(p));
+            } else {
+                std::vector<qint64>& dias = pessoas_[std::size_t(*i)].dias;
+                dias.insert(dias.end(), p.dias.begin(), p.dias.end());
+            }
+        }
+        outra.pessoas_.clear();
+        outra.indice_.clear();
     }
 
     Analitico resultado(const QString& cnpj = {})
@@ -109,6 +133,70 @@ private:
     std::vector<Pessoa> pessoas_;
 };
 
+// A period at least this long, with another connection at hand, is read in two halves at once.
+constexpr qint64 DiasParaDividir = 60;
+
+// Reads the period into r with le(att, tra, de, ate, r). A long period with another connection at
+// hand is read in two halves at the same time, the later one on the other connection in a second
+// thread, then joined into r: most of a long reading's time goes to handling the rows one by one on
+// both sides of the connection, which two connections do side by side.
+template <class T, class Le, class Junta>
+void emMetades(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, const Conexao& outra, T& r,
+               Le le, Junta junta)
+{
+    if (!outra || de.daysTo(ate) < DiasParaDividir) {
+        le(att, tra, de, ate, r);
+        return;
+    }
+    const QDate meio = de.addDays(de.daysTo(ate) / 2);
+    T segunda;
+    std::exception_ptr erro;
+    std::thread leitura([&] {
+        try {
+            fb::Attachment a = outra();
+            fb::Transaction t(a);
+            le(a, t, meio.addDays(1), ate, segunda);
+            t.commit();
+            a.detach();
+        } catch (...) {
+            erro = std::current_exception();
+        }
+    });
+    try {
+        le(att, tra, de, meio, r);
+    } catch (...) {
+        leitura.join();
+        throw;
+    }
+    leitura.join();
+    if (erro) std::rethrow_exception(erro);
+    junta(r, segunda);
+}
+
+void leRefeicoes(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, Contagem& contagem)
+{
+    fb::Statement st(att, tra, QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
+    comPeriodo(st, de, ate).execute();
+    while (st.fetch())
+        contagem.adiciona(st.row());
+}
+
+using Restaurantes = std::map<QString, Contagem>;
+
+void leRestaurantes(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, Restaurantes& r)
+{
+    // Every restaurant's meals of the period in one reading along the date index, counted per CNPJ.
+    fb::Statement st(att, tra,
+                     QStringLiteral("select CNPJ, DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
+    comPeriodo(st, de, ate).execute();
+    while (st.fetch()) {
+        QString cnpj = st.row()[0].toString();
+        while (cnpj.endsWith(u' '))
+            cnpj.chop(1);
+        r[cnpj].adiciona(st.row(), 1);
+    }
+}
+
 } // namespace
 
 QHash<QString, QString> nomes(fb::Attachment& att, fb::Transaction& tra, const QStringList& cpfs, bool todos)
@@ -174,20 +262,18 @@ void poeNomes(fb::Attachment& att, fb::Transaction& tra, QList<FiguraConsumidor>
         c.nome = n.value(c.cpf);
 }
 
-Analitico tabela(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
+Analitico tabela(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, const Conexao& outra)
 {
-    Analitico a = periodo(att, tra, de, ate, false);
+    Analitico a = periodo(att, tra, de, ate, false, outra);
     a.consumidores.clear();
     return a;
 }
 
-Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool comNomes)
+Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool comNomes,
+                  const Conexao& outra)
 {
-    fb::Statement st(att, tra, QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
-    comPeriodo(st, de, ate).execute();
     Contagem contagem;
-    while (st.fetch())
-        contagem.adiciona(st.row());
+    emMetades(att, tra, de, ate, outra, contagem, leRefeicoes, [](Contagem& r, Contagem& b) { r.junta(b); });
     Analitico a = contagem.resultado();
     if (comNomes) poeNomes(att, tra, a.consumidores);
     return a;
@@ -208,20 +294,15 @@ QList<FiguraConsumidor> porConsumidor(fb::Attachment& att, fb::Transaction& tra,
     return periodo(att, tra, de, ate).consumidores;
 }
 
-QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate)
+QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate,
+                               const Conexao& outra)
 {
-    // Every restaurant's meals of the period in one reading along the date index, counted per CNPJ:
-    // only restaurants with meals in the period have lines.
-    fb::Statement st(att, tra,
-                     QStringLiteral("select CNPJ, DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
-    comPeriodo(st, de, ate).execute();
-    std::map<QString, Contagem> restaurantes;
-    while (st.fetch()) {
-        QString cnpj = st.row()[0].toString();
-        while (cnpj.endsWith(u' '))
-            cnpj.chop(1);
-        restaurantes[cnpj].adiciona(st.row(), 1);
-    }
+    // Only restaurants with meals in the period have lines.
+    Restaurantes restaurantes;
+    emMetades(att, tra, de, ate, outra, restaurantes, leRestaurantes, [](Restaurantes& r, Restaurantes& b) {
+        for (auto& [cnpj, contagem] : b)
+            r[cnpj].junta(contagem);
+    });
     QList<FiguraDia> r;
     for (auto& [cnpj, contagem] : restaurantes) {
         const Analitico a = contagem.resultado(cnpj);
