@@ -93,7 +93,7 @@ class ModeloConsumidores final : public QAbstractTableModel
 {
 public:
     using Busca = std::function<QHash<QString, QString>(const QStringList&)>;
-    static constexpr int Bloco = 100;
+    static constexpr int Bloco = 50; // one look-up statement
 
     ModeloConsumidores(const QList<FiguraConsumidor>& consumidores, Busca busca, QObject* pai)
         : QAbstractTableModel(pai), consumidores_(consumidores), busca_(std::move(busca)),
