@@ -192,12 +192,16 @@ int main(int argc, char** argv)
         fb::Attachment c = prepara(banco("central", sufixo), refeicoes, true, reusar);
 
         fb::Transaction tl(l), tc(c);
+        // The second connection the screen and the command read long periods with.
+        const fb::ConnectionSettings bancoLocal = banco("local", sufixo), bancoCentral = banco("central", sufixo);
+        const analitico::Conexao outraLocal = [&] { return fb::Attachment::attach(bancoLocal); };
+        const analitico::Conexao outraCentral = [&] { return fb::Attachment::attach(bancoCentral); };
         auto leitura = [&](const QDate& de, const QDate& ate) {
-            return mede([&] { analitico::periodo(l, tl, de, ate, false); });
+            return mede([&] { analitico::periodo(l, tl, de, ate, false, outraLocal); });
         };
         // "Gerar" on the screen: the reading, the tables and the chart, then the window drawn with
         // them. Each step is timed too, from the screen's own clock and around the drawing.
-        TAnaliticoDia janela(l, tl);
+        TAnaliticoDia janela(l, tl, outraLocal);
         janela.resize(1366, 768);
         janela.show();
         QApplication::processEvents();
@@ -228,10 +232,6 @@ int main(int argc, char** argv)
             });
             return total;
         };
-        // The command as comedal-relatorio runs it, with its second connection for long periods.
-        const fb::ConnectionSettings bancoLocal = banco("local", sufixo), bancoCentral = banco("central", sufixo);
-        const analitico::Conexao outraLocal = [&] { return fb::Attachment::attach(bancoLocal); };
-        const analitico::Conexao outraCentral = [&] { return fb::Attachment::attach(bancoCentral); };
         auto comando = [&](const QDate& de, const QDate& ate) {
             return mede([&] {
                 const Analitico a = analitico::tabela(l, tl, de, ate, outraLocal);

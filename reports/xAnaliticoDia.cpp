@@ -184,10 +184,15 @@ QTableView* tabela(QWidget* pai, const char* nome, QAbstractItemModel* modelo)
 
 } // namespace
 
-TAnaliticoDia::TAnaliticoDia(QWidget* parent) : TAnaliticoDia(Dados->fatura, Dados->TransFatura, parent) {}
+TAnaliticoDia::TAnaliticoDia(QWidget* parent)
+    : TAnaliticoDia(
+          Dados->fatura, Dados->TransFatura, [banco = Dados->banco()] { return fb::Attachment::attach(banco); }, parent)
+{
+}
 
-TAnaliticoDia::TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, QWidget* parent)
-    : QWidget(parent), banco_(banco), transacao_(transacao)
+TAnaliticoDia::TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, analitico::Conexao outra,
+                             QWidget* parent)
+    : QWidget(parent), banco_(banco), transacao_(transacao), outra_(std::move(outra))
 {
     setObjectName(QStringLiteral("AnaliticoDia"));
     setWindowTitle(QStringLiteral("Analítico por Dia"));
@@ -289,7 +294,7 @@ void TAnaliticoDia::GerarClick()
         tempo = double(relogio.nsecsElapsed()) / 1e6;
         relogio.restart();
     };
-    Analitico a = analitico::periodo(banco_, transacao_, de, ate, false);
+    Analitico a = analitico::periodo(banco_, transacao_, de, ate, false, outra_);
     fb::Statement empresa(banco_, transacao_,
                           QStringLiteral("select first 1 FANTASIA, CNPJ from EMPRESAS order by ID"));
     empresa.execute();

@@ -26,7 +26,10 @@ class TAnaliticoDia : public QWidget
 public:
     // On the program's connection and transaction (Dados).
     explicit TAnaliticoDia(QWidget* parent = nullptr);
-    TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, QWidget* parent = nullptr);
+    // outra: another connection to the same database, with which a long period is read in two
+    // halves at once.
+    TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, analitico::Conexao outra = {},
+                  QWidget* parent = nullptr);
     ~TAnaliticoDia() override;
 
     void setPeriodo(const QDate& de, const QDate& ate);
@@ -67,6 +70,7 @@ private:
 
     fb::Attachment& banco_;
     fb::Transaction& transacao_;
+    analitico::Conexao outra_;
     bool gerado_ = false;
     bool nomesLidos_ = false; // consumidores_ has its names
     int larguraNome_ = -1;    // of the consumers' name column, kept when the operator widens it
