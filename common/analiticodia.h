@@ -6,8 +6,10 @@
 #include "data/firebird.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 
 struct FiguraDia
 {
@@ -37,9 +39,21 @@ struct Analitico
 
 namespace analitico {
 
-// The days, the totals and the consumers (with their names when nomes) of a period, local database,
-// from a single reading of its meals.
-Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool nomes = true);
+// Another connection to the same database: a long period is then read in two halves at once.
+using Conexao = std::function<fb::Attachment()>;
+
+// The days, the totals and the consumers (with their names when comNomes) of a period, local
+// database, from a single reading of its meals.
+Analitico periodo(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate, bool comNomes = true,
+                  const Conexao& outra = {});
+// The day table and its totals line, without the consumers: what the command writes.
+Analitico tabela(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate,
+                 const Conexao& outra = {});
+// The client's name for each CPF (empty without a record), from the first record (lowest ID) with
+// that CPF. A few CPFs are looked up many per statement; when todos and they are a good part of the
+// clients, every client is read once instead.
+QHash<QString, QString> nomes(fb::Attachment& att, fb::Transaction& tra, const QStringList& cpfs, bool todos = true);
+void poeNomes(fb::Attachment& att, fb::Transaction& tra, QList<FiguraConsumidor>& consumidores);
 // One line per day with at least one meal, in date order, local database.
 QList<FiguraDia> porDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
 // The period as a whole: consumers counted once over the period.
@@ -48,7 +62,8 @@ FiguraDia total(fb::Attachment& att, fb::Transaction& tra, const QDate& de, cons
 QList<FiguraConsumidor> porConsumidor(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
 
 // Central database: for every restaurant in CNPJ order its days, then its totals line.
-QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate);
+QList<FiguraDia> centralPorDia(fb::Attachment& att, fb::Transaction& tra, const QDate& de, const QDate& ate,
+                               const Conexao& outra = {});
 
 // Grams as kilograms with a comma and three decimals: 1234 -> "1,234".
 QString kg(qint64 gramas);

@@ -39,6 +39,8 @@ public:
 
     fb::Attachment fatura;
     fb::Transaction TransFatura;
+    // The database fatura is connected to, for a second connection to the same one.
+    const fb::ConnectionSettings& banco() const { return banco_; }
 
     Dataset* Programa;
     Dataset* Acessos;

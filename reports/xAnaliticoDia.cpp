@@ -5,6 +5,7 @@
 #include "common/ui/relatorioerro.h"
 #include "data/arquivos.h"
 
+#include <QAbstractTableModel>
 #include <QAction>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -13,6 +14,7 @@
 #include <QChartView>
 #include <QDateEdit>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -83,7 +85,91 @@ const QStringList CabecalhoDias{QStringLiteral("Data"), QStringLiteral("Refeiç�
 const QStringList CabecalhoConsumidores{QStringLiteral("CPF"), QStringLiteral("Nome"), QStringLiteral("Refeições"),
                                         QStringLiteral("Mais de uma no dia")};
 
-QTableView* tabela(QWidget* pai, const char* nome, QStandardItemModel* modelo)
+// The consumers of the period as the table shows them, each cell made when the view asks for it: a
+// year has tens of thousands of consumers, and items made for all of them beforehand cost more
+// than reading the meals. Names are looked up the same way, a block of consumers at a time when
+// the view first shows one of them; a name that cannot be read stays blank.
+class ModeloConsumidores final : public QAbstractTableModel
+{
+public:
+    using Busca = std::function<QHash<QString, QString>(const QStringList&)>;
+    static constexpr int Bloco = 50; // one look-up statement
+
+    ModeloConsumidores(const QList<FiguraConsumidor>& consumidores, Busca busca, QObject* pai)
+        : QAbstractTableModel(pai), consumidores_(consumidores), busca_(std::move(busca)),
+          buscado_(std::size_t((consumidores.size() + Bloco - 1) / Bloco), false)
+    {
+        negrito_.setBold(true);
+    }
+    int rowCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : int(consumidores_.size()); }
+    int columnCount(const QModelIndex& pai = {}) const override
+    {
+        return pai.isValid() ? 0 : int(CabecalhoConsumidores.size());
+    }
+    QVariant data(const QModelIndex& indice, int papel) const override
+    {
+        if (!indice.isValid() || indice.row() >= consumidores_.size()) return {};
+        const FiguraConsumidor& c = consumidores_[indice.row()];
+        switch (papel) {
+        case Qt::DisplayRole:
+            switch (indice.column()) {
+            case 0:
+                return analitico::cpfMascarado(c.cpf);
+            case 1:
+                return nome(indice.row());
+            case 2:
+                return QString::number(c.refeicoes);
+            case 3:
+                return diasRepetidos(c.diasRepetidos);
+            }
+            return {};
+        case Qt::TextAlignmentRole:
+            // Figures align right, as in a spreadsheet.
+            if (indice.column() >= 2) return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+            return {};
+        case Qt::FontRole:
+            // Consumers with more than one meal on a day stand out.
+            if (c.diasRepetidos > 0) return negrito_;
+            return {};
+        }
+        return {};
+    }
+    QVariant headerData(int secao, Qt::Orientation orientacao, int papel) const override
+    {
+        if (orientacao == Qt::Horizontal && papel == Qt::DisplayRole && secao >= 0 &&
+            secao < CabecalhoConsumidores.size())
+            return CabecalhoConsumidores[secao];
+        return QAbstractTableModel::headerData(secao, orientacao, papel);
+    }
+
+private:
+    QString nome(int linha) const
+    {
+        const std::size_t bloco = std::size_t(linha / Bloco);
+        if (!buscado_[bloco]) {
+            buscado_[bloco] = true;
+            const int de = int(bloco) * Bloco, ate = qMin(int(consumidores_.size()), de + Bloco);
+            QStringList cpfs;
+            for (int i = de; i < ate; ++i)
+                cpfs << consumidores_[i].cpf;
+            try {
+                const QHash<QString, QString> nomes = busca_ ? busca_(cpfs) : QHash<QString, QString>();
+                for (int i = de; i < ate; ++i)
+                    consumidores_[i].nome = nomes.value(consumidores_[i].cpf);
+            } catch (const std::exception&) {
+                // Shown blank; the printed report reads the names again.
+            }
+        }
+        return consumidores_[linha].nome;
+    }
+
+    mutable QList<FiguraConsumidor> consumidores_;
+    Busca busca_;
+    mutable std::vector<bool> buscado_; // names looked up, by block of rows
+    QFont negrito_;
+};
+
+QTableView* tabela(QWidget* pai, const char* nome, QAbstractItemModel* modelo)
 {
     auto* t = new QTableView(pai);
     t->setObjectName(QString::fromLatin1(nome));
@@ -98,10 +184,15 @@ QTableView* tabela(QWidget* pai, const char* nome, QStandardItemModel* modelo)
 
 } // namespace
 
-TAnaliticoDia::TAnaliticoDia(QWidget* parent) : TAnaliticoDia(Dados->fatura, Dados->TransFatura, parent) {}
+TAnaliticoDia::TAnaliticoDia(QWidget* parent)
+    : TAnaliticoDia(
+          Dados->fatura, Dados->TransFatura, [banco = Dados->banco()] { return fb::Attachment::attach(banco); }, parent)
+{
+}
 
-TAnaliticoDia::TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, QWidget* parent)
-    : QWidget(parent), banco_(banco), transacao_(transacao)
+TAnaliticoDia::TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, analitico::Conexao outra,
+                             QWidget* parent)
+    : QWidget(parent), banco_(banco), transacao_(transacao), outra_(std::move(outra))
 {
     setObjectName(QStringLiteral("AnaliticoDia"));
     setWindowTitle(QStringLiteral("Analítico por Dia"));
@@ -141,10 +232,9 @@ void TAnaliticoDia::monta()
     topo->addWidget(ExportarCSV);
 
     modeloDias_ = new QStandardItemModel(this);
-    modeloConsumidores_ = new QStandardItemModel(this);
+    modeloConsumidores_ = new ModeloConsumidores({}, {}, this);
     Dias = tabela(this, "Dias", modeloDias_);
     Consumidores = tabela(this, "Consumidores", modeloConsumidores_);
-    Consumidores->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Consumidores->horizontalHeader()->setStretchLastSection(true);
     Dias->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
@@ -182,6 +272,7 @@ void TAnaliticoDia::monta()
     connect(Imprimir, &QPushButton::clicked, this, [this] { protegido([&] { ImprimirClick(); }); });
     connect(ExportarCSV, &QPushButton::clicked, this, [this] { protegido([&] { ExportarCsvClick(); }); });
     mostra();
+    atualizaGrafico();
 }
 
 void TAnaliticoDia::setPeriodo(const QDate& de, const QDate& ate)
@@ -197,7 +288,13 @@ void TAnaliticoDia::GerarClick()
         avisa(QStringLiteral("A data inicial é posterior à data final."));
         return;
     }
-    Analitico a = analitico::periodo(banco_, transacao_, de, ate);
+    QElapsedTimer relogio;
+    relogio.start();
+    auto marca = [&relogio](double& tempo) {
+        tempo = double(relogio.nsecsElapsed()) / 1e6;
+        relogio.restart();
+    };
+    Analitico a = analitico::periodo(banco_, transacao_, de, ate, false, outra_);
     fb::Statement empresa(banco_, transacao_,
                           QStringLiteral("select first 1 FANTASIA, CNPJ from EMPRESAS order by ID"));
     empresa.execute();
@@ -205,42 +302,53 @@ void TAnaliticoDia::GerarClick()
         fantasia_ = empresa.value(0).toString();
         cnpj_ = empresa.value(1).toString();
     }
+    marca(tempos_.leitura);
     de_ = de;
     ate_ = ate;
     dias_ = std::move(a.dias);
     total_ = a.total;
     consumidores_ = std::move(a.consumidores);
+    nomesLidos_ = false;
     gerado_ = true;
     mostra();
+    marca(tempos_.tabelas);
+    atualizaGrafico();
+    marca(tempos_.grafico);
 }
 
 void TAnaliticoDia::mostra()
 {
-    // Each table gets a model filled before the view sees it: rows appended one by one under the
-    // view cost a resize of its columns each, which for a year's consumers takes seconds.
-    auto troca = [this](QTableView* vista, QStandardItemModel*& modelo, const QStringList& cabecalho,
-                        const auto& preenche) {
-        auto* novo = new QStandardItemModel(this);
-        novo->setHorizontalHeaderLabels(cabecalho);
-        if (gerado_) preenche(*novo);
+    // Each table gets its new model filled before the view sees it: rows appended one by one under
+    // the view cost a resize of its columns each.
+    auto troca = [](QTableView* vista, auto*& modelo, auto* novo) {
         QItemSelectionModel* selecao = vista->selectionModel();
         vista->setModel(novo);
         delete selecao;
         delete modelo;
         modelo = novo;
     };
-    troca(Dias, modeloDias_, CabecalhoDias, [this](QStandardItemModel& m) {
+    auto* dias = new QStandardItemModel(this);
+    dias->setHorizontalHeaderLabels(CabecalhoDias);
+    if (gerado_) {
         for (const FiguraDia& d : dias_)
-            m.appendRow(itens(celulasDia(d)));
-        m.appendRow(itens(celulasDia(total_), true));
-    });
-    troca(Consumidores, modeloConsumidores_, CabecalhoConsumidores, [this](QStandardItemModel& m) {
-        for (const FiguraConsumidor& c : consumidores_)
-            m.appendRow(itens(celulasConsumidor(c), c.diasRepetidos > 0));
-    });
+            dias->appendRow(itens(celulasDia(d)));
+        dias->appendRow(itens(celulasDia(total_), true));
+    }
+    troca(Dias, modeloDias_, dias);
+    QAbstractItemModel* consumidores = new ModeloConsumidores(
+        consumidores_, [this](const QStringList& cpfs) { return analitico::nomes(banco_, transacao_, cpfs, false); },
+        this);
+    // The figures fit their contents; the names get a width of their own, since fitting them
+    // would look up the names of a thousand consumers before the first is shown.
+    QHeaderView* cabecalho = Consumidores->horizontalHeader();
+    if (larguraNome_ >= 0 && cabecalho->count() > 1) larguraNome_ = cabecalho->sectionSize(1);
+    troca(Consumidores, modeloConsumidores_, consumidores);
+    cabecalho->setSectionResizeMode(QHeaderView::ResizeToContents);
+    cabecalho->setSectionResizeMode(1, QHeaderView::Interactive);
+    if (larguraNome_ < 0) larguraNome_ = fontMetrics().horizontalAdvance(QString(40, u'M')) / 2;
+    cabecalho->resizeSection(1, larguraNome_);
     Imprimir->setEnabled(gerado_);
     ExportarCSV->setEnabled(gerado_);
-    atualizaGrafico();
 }
 
 void TAnaliticoDia::atualizaGrafico()
@@ -410,9 +518,18 @@ int TAnaliticoDia::desenha(QPainter& p, QPagedPaintDevice& dispositivo) const
     return paginas;
 }
 
+void TAnaliticoDia::completaNomes()
+{
+    // The table looks names up as it shows them; the printed report lists every consumer.
+    if (!gerado_ || nomesLidos_) return;
+    analitico::poeNomes(banco_, transacao_, consumidores_);
+    nomesLidos_ = true;
+}
+
 bool TAnaliticoDia::imprimir(QPagedPaintDevice& dispositivo)
 {
     if (!gerado_) return false;
+    completaNomes();
     QPainter p(&dispositivo);
     desenha(p, dispositivo);
     return true;
@@ -432,6 +549,8 @@ bool TAnaliticoDia::salvarPdf(const QString& arquivo)
 void TAnaliticoDia::ImprimirClick()
 {
     if (!gerado_) return;
+    // Before the preview, whose drawing must not fail on the database.
+    completaNomes();
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setPageLayout(layoutPagina());
     impressora.setDocName(titulo());

@@ -14,6 +14,7 @@ class QPagedPaintDevice;
 class QPainter;
 class QPageLayout;
 class QPushButton;
+class QAbstractItemModel;
 class QStandardItemModel;
 class QTableView;
 class QChartView;
@@ -25,7 +26,10 @@ class TAnaliticoDia : public QWidget
 public:
     // On the program's connection and transaction (Dados).
     explicit TAnaliticoDia(QWidget* parent = nullptr);
-    TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, QWidget* parent = nullptr);
+    // outra: another connection to the same database, with which a long period is read in two
+    // halves at once.
+    TAnaliticoDia(fb::Attachment& banco, fb::Transaction& transacao, analitico::Conexao outra = {},
+                  QWidget* parent = nullptr);
     ~TAnaliticoDia() override;
 
     void setPeriodo(const QDate& de, const QDate& ate);
@@ -45,24 +49,37 @@ public:
 
     const QList<FiguraDia>& dias() const { return dias_; }
     const FiguraDia& total() const { return total_; }
+    // The consumers of the period; their names are read when the report is printed.
     const QList<FiguraConsumidor>& consumidores() const { return consumidores_; }
+
+    // How long the last "Gerar" took in each of its steps, in milliseconds (for the benchmark).
+    struct Tempos
+    {
+        double leitura = 0, tabelas = 0, grafico = 0;
+    };
+    const Tempos& tempos() const { return tempos_; }
 
 private:
     void monta();
     void mostra();
     void atualizaGrafico();
+    void completaNomes();
     // Paints every page; returns the page count.
     int desenha(QPainter& painter, QPagedPaintDevice& dispositivo) const;
     QString titulo() const;
 
     fb::Attachment& banco_;
     fb::Transaction& transacao_;
+    analitico::Conexao outra_;
     bool gerado_ = false;
+    bool nomesLidos_ = false; // consumidores_ has its names
+    int larguraNome_ = -1;    // of the consumers' name column, kept when the operator widens it
     QDate de_, ate_;
     QList<FiguraDia> dias_;
     FiguraDia total_;
     QList<FiguraConsumidor> consumidores_;
     QString fantasia_, cnpj_;
+    Tempos tempos_;
 
     QDateEdit* w_De = nullptr;
     QDateEdit* w_Ate = nullptr;
@@ -72,6 +89,6 @@ private:
     QTableView* Dias = nullptr;
     QTableView* Consumidores = nullptr;
     QStandardItemModel* modeloDias_ = nullptr;
-    QStandardItemModel* modeloConsumidores_ = nullptr;
+    QAbstractItemModel* modeloConsumidores_ = nullptr;
     QChartView* Grafico = nullptr;
 };

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void figurasDoPeriodo();
     void comando();
     void comandoCentral();
+    void periodoLongoEmDuasMetades_data();
+    void periodoLongoEmDuasMetades();
     void comandoRecusa_data();
     void comandoRecusa();
     void indicesNosBancosAnteriores_data();
@@ -120,6 +122,58 @@ void TestRelatorio::comandoCentral()
                                      "11444777000161;02/12/2026;2;2;0,500;0,250\n"
                                      "11444777000161;04/12/2026;2;1;0,701;0,351\n"
                                      "11444777000161;total;8;3;2,935;0,367\n"));
+}
+
+void TestRelatorio::periodoLongoEmDuasMetades_data()
+{
+    QTest::addColumn<bool>("central");
+    QTest::newRow("local") << false;
+    QTest::newRow("central") << true;
+}
+
+// A quarter is read in two halves at once (the later one from 15/02 on, on a second connection):
+// A and B eat in both halves and twice on a day in either, and are still counted once.
+void TestRelatorio::periodoLongoEmDuasMetades()
+{
+    QFETCH(bool, central);
+    const QString cnpj = central ? QStringLiteral("11444777000161") : QString();
+    TestDatabase db(central ? TestDatabase::Central : TestDatabase::Local);
+    QString meals =
+        refeicao(B, "2026-01-01", "12:00", "0.500", cnpj) + refeicao(A, "2026-02-14", "11:00", "0.300", cnpj) +
+        refeicao(A, "2026-02-14", "18:00", "0.200", cnpj) + refeicao(A, "2026-02-15", "00:00", "0.400", cnpj) +
+        refeicao(C, "2026-02-15", "12:00", "0.100", cnpj) + refeicao(B, "2026-03-31", "12:00", "0.250", cnpj) +
+        refeicao(B, "2026-03-31", "23:59", "0.251", cnpj) + refeicao(A, "2026-04-01", "12:00", "0.999", cnpj);
+    if (central) meals += refeicao(A, "2026-02-15", "12:00", "0.400", QStringLiteral("11222333000181"));
+    db.exec(meals);
+    QStringList args{QStringLiteral("--banco"), db.settings().database, QStringLiteral("01/01/2026"),
+                     QStringLiteral("31/03/2026")};
+    if (central) args.prepend(QStringLiteral("--central"));
+    const Saida s = relatorio(args);
+    QCOMPARE(s.erro, QString());
+    QCOMPARE(s.codigo, 0);
+    const QStringList dias{"01/01/2026;1;1;0,500;0,500", "14/02/2026;2;1;0,500;0,250", "15/02/2026;2;2;0,500;0,250",
+                           "31/03/2026;2;1;0,501;0,251", "total;7;3;2,001;0,286"};
+    if (!central) {
+        QCOMPARE(s.texto,
+                 QStringLiteral("data;refeicoes;consumidores;peso_total;peso_medio\n") + dias.join(u'\n') + u'\n');
+        // The consumers of the same reading.
+        fb::Attachment att = db.attach();
+        fb::Transaction tra(att);
+        const Analitico a =
+            analitico::periodo(att, tra, QDate(2026, 1, 1), QDate(2026, 3, 31), false, [&db] { return db.attach(); });
+        QCOMPARE(analitico::csv(a.dias, a.total), s.texto);
+        QList<std::tuple<QString, qint64, qint64>> pessoas;
+        for (const FiguraConsumidor& c : a.consumidores)
+            pessoas << std::make_tuple(c.cpf, c.refeicoes, c.diasRepetidos);
+        QCOMPARE(pessoas, (QList<std::tuple<QString, qint64, qint64>>{{C, 1, 0}, {A, 3, 1}, {B, 3, 1}}));
+        return;
+    }
+    QString esperado = QStringLiteral("cnpj;data;refeicoes;consumidores;peso_total;peso_medio\n"
+                                      "11222333000181;15/02/2026;1;1;0,400;0,400\n"
+                                      "11222333000181;total;1;1;0,400;0,400\n");
+    for (const QString& d : dias)
+        esperado += cnpj + u';' + d + u'\n';
+    QCOMPARE(s.texto, esperado);
 }
 
 void TestRelatorio::comandoRecusa_data()

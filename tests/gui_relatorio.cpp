@@ -161,6 +161,21 @@ void TestTelaAnalitico::tabelasEGrafico()
     QCOMPARE(celulas(dias), (QList<QStringList>{{"Total", "0", "0", "0,000", "0,000"}}));
     QCOMPARE(c.filho<QTableView>("Consumidores")->model()->rowCount(), 0);
     QVERIFY(grafico->series().isEmpty());
+
+    // Three months, read in two halves at once (the later one from 19/10 on, on a second
+    // connection): A eats in both and is still one consumer.
+    c.db.exec(refeicao(A, "2026-09-01", "12:00", "0.100"));
+    c.gera(QDate(2026, 9, 1), Ate);
+    QCOMPARE(celulas(dias), (QList<QStringList>{{"01/09/2026", "1", "1", "0,100", "0,100"},
+                                                {"30/11/2026", "1", "1", "0,999", "0,999"},
+                                                {"01/12/2026", "4", "3", "1,734", "0,434"},
+                                                {"02/12/2026", "2", "2", "0,500", "0,250"},
+                                                {"04/12/2026", "2", "1", "0,701", "0,351"},
+                                                {"Total", "10", "3", "4,034", "0,403"}}));
+    QCOMPARE(celulas(c.filho<QTableView>("Consumidores")),
+             (QList<QStringList>{{"***.444.777-**", "", "2", ""},
+                                 {"***.456.789-**", "ANA PAULA", "5", "Sim (1 dia)"},
+                                 {"***.982.247-**", "JOÃO", "3", "Sim (1 dia)"}}));
 }
 
 void TestTelaAnalitico::periodoInvertido()

@@ -54,10 +54,12 @@ int main(int argc, char** argv)
     try {
         fb::Attachment att = fb::Attachment::attach(conexao);
         fb::Transaction tra(att);
+        // A long period is read in two halves at once, the second on a connection of its own.
+        const analitico::Conexao outra = [&conexao] { return fb::Attachment::attach(conexao); };
         if (central) {
-            saida = analitico::csvCentral(analitico::centralPorDia(att, tra, de, ate));
+            saida = analitico::csvCentral(analitico::centralPorDia(att, tra, de, ate, outra));
         } else {
-            const Analitico a = analitico::periodo(att, tra, de, ate, false);
+            const Analitico a = analitico::tabela(att, tra, de, ate, outra);
             saida = analitico::csv(a.dias, a.total);
         }
         tra.commit();
