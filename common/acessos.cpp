@@ -198,8 +198,7 @@ Direitos DireitosDoPrograma(const QString& rotina)
 
 bool DireitosEmTodasAsTelas()
 {
-    return BuscaConfiguracao(QStringLiteral("DireitosEmTodasAsTelas")).trimmed().compare(u"S", Qt::CaseInsensitive) ==
-           0;
+    return parametroLigado(QStringLiteral("DireitosEmTodasAsTelas"));
 }
 
 Direitos DireitosDaTela(const QString& rotina)

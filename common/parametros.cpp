@@ -35,6 +35,11 @@ QString BuscaConfiguracao(const QString& w_Parametro)
     return parametros().BuscaConfiguracao(w_Parametro);
 }
 
+bool parametroLigado(const QString& chave)
+{
+    return BuscaConfiguracao(chave).trimmed().compare(u"S", Qt::CaseInsensitive) == 0;
+}
+
 void carregaParametros(fb::Attachment& attachment, fb::Transaction& transaction)
 {
     QStringList chaves, valores;

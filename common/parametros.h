@@ -28,6 +28,9 @@ Parametros& parametros();
 // BuscaConfiguracao on the store of this run.
 QString BuscaConfiguracao(const QString& w_Parametro);
 
+// An optional behaviour switched on: its key reads "S" (any case, blanks around ignored).
+bool parametroLigado(const QString& chave);
+
 // Replaces the store's contents by the rows of PARAMETROS (a NULL value reads as empty text).
 // On a database error the store is left as it was.
 void carregaParametros(fb::Attachment& attachment, fb::Transaction& transaction);

@@ -84,12 +84,6 @@ QPushButton* botaoFigura(const char* nome, const QString& dica, QWidget* pai, in
     return b;
 }
 
-// An optional behaviour whose key reads "S".
-bool parametroLigado(const QString& chave)
-{
-    return BuscaConfiguracao(chave).trimmed().compare(u"S", Qt::CaseInsensitive) == 0;
-}
-
 qint64 chaveInteira(const Field& f)
 {
     return qint64(std::llround(f.asFloat()));
