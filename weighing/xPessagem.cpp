@@ -451,12 +451,6 @@ void TPessagem::montaTela()
     liga(BotaoCodigo, &TPessagem::BotaoCodigoClick);
     liga(Imprimir, &TPessagem::ImprimirClick);
     Imprimir->installEventFilter(this);
-    // A click leaves the cursor where it is: each action finishes the box itself, so a value the
-    // box refuses is said while the button is already up, and the box keeps the cursor. Tab still
-    // reaches the buttons.
-    for (QPushButton* b : PanelBottom->findChildren<QPushButton*>())
-        b->setFocusPolicy(Qt::TabFocus);
-    BotaoPesar->setFocusPolicy(Qt::TabFocus);
     int tag = 0;
     for (QPushButton* b : {Button1, Button2, Button3, Button4}) {
         b->setProperty("Tag", ++tag);
