@@ -2,9 +2,10 @@
 // The counter screen's database work on a filled database (see bench_fill): for each of MEALS meals
 // (200 unless given) Incluir, the CPF given to the field (check digits, consumer lookup, name and the
 // consumer's meals of the day shown), the weight, and Confirmar (the day's limit, post,
-// commit-retaining, re-read, the meal selected by its key); then each
-// navigation move and the opening of the "Listagem" tab. Prints median, 90th percentile and worst
-// time of each. The meals registered stay in the database.
+// commit-retaining, re-read, the meal selected by its key), timed through the screen; then the
+// same meal's statements alone, as the screen runs them; then each navigation move and the opening
+// of the "Listagem" tab. Prints median, 90th percentile and worst time of each. The meals
+// registered stay in the database.
 #include "common/global.h"
 #include "common/parametros.h"
 #include "common/ui/dbgrid.h"
@@ -13,6 +14,7 @@
 #include "weighing/xPessagem.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QTabWidget>
 
@@ -117,6 +119,32 @@ int main(int argc, char** argv)
             }
         }
         relata("referência: consulta preparada de uma linha", idaEVolta, 0);
+        // The same one-row question about a client, prepared again each time, then kept prepared.
+        {
+            std::vector<double> nova, mantida;
+            const QString sql = QStringLiteral("SELECT ID, NOME FROM CLIENTE\nWHERE CPF=:CPF");
+            fb::Statement s(att, tra, sql);
+            for (int i = 0; i < 200; ++i) {
+                QElapsedTimer m;
+                m.start();
+                {
+                    fb::Statement c(att, tra, sql);
+                    c.setParameter(QStringLiteral("CPF"), cpfs[i % cpfs.size()]);
+                    c.execute();
+                    c.fetch();
+                    c.close();
+                }
+                nova.push_back(ms(m));
+                m.restart();
+                s.setParameter(QStringLiteral("CPF"), cpfs[(i + 1) % cpfs.size()]);
+                s.execute();
+                s.fetch();
+                s.close();
+                mantida.push_back(ms(m));
+            }
+            relata("referência: consumidor, consulta preparada a cada vez", nova, 0);
+            relata("referência: consumidor, consulta mantida preparada", mantida, 0);
+        }
         // What a durable commit costs on this disk: one row rewritten with its own values.
         std::vector<double> commits;
         {
@@ -174,7 +202,63 @@ int main(int argc, char** argv)
         }
         relata("refeição: Incluir + C.P.F. (validação, consumidor, refeições do dia)", tempoCpf, 0);
         relata("refeição: Confirmar (limite do dia, post, commit-retaining, releitura)", grava, 0);
-        relata("refeição completa (trabalho de banco do balcão)", total, 5);
+        relata("refeição completa pela tela (banco e caixas da tela)", total, 0);
+
+        // ---- the same meal's database work alone: the statements the screen runs for it, each
+        // prepared as the screen prepares it, without the boxes it fills on the way.
+        {
+            std::vector<double> banco;
+            const QDate hoje = QDate::currentDate();
+            auto diaDoConsumidor = [&](const QString& cpf, const QVariant& id) {
+                QString sql =
+                    QStringLiteral("select count(*), max(HORA) from REFEICAO where CPF = :CPF and DATA = :DATA");
+                if (!id.isNull()) sql += QStringLiteral(" and ID < :ID");
+                fb::Statement c(att, tra, sql);
+                c.setParameter(QStringLiteral("CPF"), cpf);
+                c.setParameter(QStringLiteral("DATA"), hoje);
+                if (!id.isNull()) c.setParameter(QStringLiteral("ID"), id);
+                c.executeOne();
+                return c.value(0).toInt();
+            };
+            for (int i = 0; i < n; ++i) {
+                const QString& cpf = cpfs[(i + n / 2) % n];
+                QElapsedTimer m;
+                m.start();
+                {
+                    fb::Statement c(att, tra, QStringLiteral("SELECT ID, NOME FROM CLIENTE\nWHERE CPF=:CPF"));
+                    c.setParameter(QStringLiteral("CPF"), cpf);
+                    c.execute();
+                    c.fetch();
+                }
+                diaDoConsumidor(cpf, {}); // shown beside the name
+                diaDoConsumidor(cpf, {}); // the day's limit, at Confirmar
+                QVariant id;
+                {
+                    fb::Statement g(att, tra,
+                                    QStringLiteral("insert into REFEICAO (ID, CPF, DATA, HORA, PESO, USER1, DATAUSER1, "
+                                                   "IP1, VERSAO1) values (:ID, :CPF, :DATA, :HORA, :PESO, 1, "
+                                                   ":DATAUSER1, '127.0.0.1', 'bench') returning ID"));
+                    g.setParameter(QStringLiteral("CPF"), cpf);
+                    g.setParameter(QStringLiteral("DATA"), hoje);
+                    g.setParameter(QStringLiteral("HORA"), QTime::currentTime());
+                    g.setParameter(QStringLiteral("PESO"), gramas(sorte) / 1000.0);
+                    g.setParameter(QStringLiteral("DATAUSER1"), QDateTime::currentDateTime());
+                    g.execute();
+                    id = g.value(0);
+                }
+                diaDoConsumidor(cpf, id); // the stored meal's place in the day
+                tra.commitRetaining();
+                {
+                    fb::Statement l(att, tra,
+                                    QStringLiteral("select * from REFEICAO\nWHERE ID = :ID\nORDER BY ID DESC"));
+                    l.setParameter(QStringLiteral("ID"), id);
+                    l.execute();
+                    l.fetch();
+                }
+                banco.push_back(ms(m));
+            }
+            relata("refeição: trabalho de banco do balcão (consumidor, dia, limite, gravação, releitura)", banco, 5);
+        }
 
         // ---- navigation, from the newest meal
         auto move = [&](int atitude) {

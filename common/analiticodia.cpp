@@ -40,12 +40,8 @@ QString linha(const FiguraDia& d)
 class Contagem
 {
 public:
-    // One meal: DATA, CPF and PESO from column c of the row on.
-    void adiciona(const QVector<QVariant>& r, int c = 0)
-    {
-        adiciona(r[c].toDate().toJulianDay(), r[c + 1].toString(),
-                 r[c + 2].isValid() ? qint64(std::llround(r[c + 2].toDouble() * 1000.0)) : 0);
-    }
+    // One meal: DATA, CPF and PESO from column c of the row st has just fetched.
+    void adiciona(const fb::Statement& st, int c = 0) { adiciona(st.dayNumber(c), st.bytes(c + 1), gramas(st, c + 2)); }
 
     // The meals another count read, of other days.
     void junta(Contagem& outra)
@@ -56,17 +52,18 @@ public:
             meu.gramas += d.gramas;
         }
         for (Pessoa& p : outra.pessoas_) {
-            const auto i = indice_.constFind(p.cpf);
-            if (i == indice_.cend()) {
-                indice_.insert(p.cpf, int(pessoas_.size()));
+            const int i = procura(p.chave, p.cpf.toUtf8());
+            if (i < 0) {
+                guarda(p.chave, p.cpf.toUtf8(), int(pessoas_.size()));
                 pessoas_.push_back(std::move(p));
             } else {
-                std::vector<qint64>& dias = pessoas_[std::size_t(*i)].dias;
+                std::vector<qint64>& dias = pessoas_[std::size_t(i)].dias;
                 dias.insert(dias.end(), p.dias.begin(), p.dias.end());
             }
         }
         outra.pessoas_.clear();
-        outra.indice_.clear();
+        outra.numeros_.clear();
+        outra.textos_.clear();
     }
 
     Analitico resultado(const QString& cnpj = {})
@@ -105,22 +102,61 @@ private:
     struct Pessoa
     {
         QString cpf;
+        qint64 chave;             // see chaveNumerica; -1 for a CPF found by its text
         std::vector<qint64> dias; // one entry per meal
     };
 
-    void adiciona(qint64 dia, QString cpf, qint64 gramas)
+    // PESO in grams, whatever the scale of its column (thousandths of a kilogram are grams).
+    static qint64 gramas(const fb::Statement& st, int c)
+    {
+        if (st.isNull(c)) return 0;
+        qint64 x = st.unscaled(c), potencia = 1;
+        const int e = st.column(c).scale + 3;
+        for (int i = 0; i < std::abs(e); ++i)
+            potencia *= 10;
+        if (e >= 0) return x * potencia;
+        return (x + (x < 0 ? -potencia / 2 : potencia / 2)) / potencia; // half away from zero
+    }
+
+    // A CPF of digits only (every CPF stored by the counter) counted by a number: its digits and
+    // their count, so "0123" and "123" stay two consumers. Anything else is counted by its text.
+    static qint64 chaveNumerica(QByteArrayView cpf)
+    {
+        if (cpf.isEmpty() || cpf.size() > 17) return -1;
+        qint64 n = 0;
+        for (const char ch : cpf) {
+            if (ch < '0' || ch > '9') return -1;
+            n = n * 10 + (ch - '0');
+        }
+        return n * 32 + cpf.size();
+    }
+
+    int procura(qint64 chave, QByteArrayView cpf) const
+    {
+        if (chave >= 0) return numeros_.value(chave, -1);
+        return textos_.value(cpf.toByteArray(), -1);
+    }
+    void guarda(qint64 chave, QByteArrayView cpf, int i)
+    {
+        if (chave >= 0)
+            numeros_.insert(chave, i);
+        else
+            textos_.insert(cpf.toByteArray(), i);
+    }
+
+    void adiciona(qint64 dia, QByteArrayView cpf, qint64 gramas)
     {
         // The database compares text ignoring trailing blanks: "123 " is the consumer "123".
-        qsizetype n = cpf.size();
-        while (n > 0 && cpf[n - 1] == u' ')
-            --n;
-        cpf.truncate(n);
-        auto p = indice_.find(cpf);
-        if (p == indice_.end()) {
-            p = indice_.insert(cpf, int(pessoas_.size()));
-            pessoas_.push_back(Pessoa{cpf, {}});
+        while (!cpf.isEmpty() && cpf.back() == ' ')
+            cpf.chop(1);
+        const qint64 chave = chaveNumerica(cpf);
+        int i = procura(chave, cpf);
+        if (i < 0) {
+            i = int(pessoas_.size());
+            guarda(chave, cpf, i);
+            pessoas_.push_back(Pessoa{QString::fromUtf8(cpf), chave, {}});
         }
-        pessoas_[std::size_t(*p)].dias.push_back(dia);
+        pessoas_[std::size_t(i)].dias.push_back(dia);
         // Meals of one day mostly come together: the day last used is tried first.
         if (ultimo_ == dias_.end() || ultimo_->first != dia) ultimo_ = dias_.try_emplace(dia).first;
         ++ultimo_->second.refeicoes;
@@ -129,7 +165,8 @@ private:
 
     std::map<qint64, Dia> dias_;
     std::map<qint64, Dia>::iterator ultimo_ = dias_.end();
-    QHash<QString, int> indice_;
+    QHash<qint64, int> numeros_;
+    QHash<QByteArray, int> textos_;
     std::vector<Pessoa> pessoas_;
 };
 
@@ -177,8 +214,8 @@ void leRefeicoes(fb::Attachment& att, fb::Transaction& tra, const QDate& de, con
 {
     fb::Statement st(att, tra, QStringLiteral("select DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
     comPeriodo(st, de, ate).execute();
-    while (st.fetch())
-        contagem.adiciona(st.row());
+    while (st.fetchRaw())
+        contagem.adiciona(st);
 }
 
 using Restaurantes = std::map<QString, Contagem>;
@@ -189,11 +226,15 @@ void leRestaurantes(fb::Attachment& att, fb::Transaction& tra, const QDate& de, 
     fb::Statement st(att, tra,
                      QStringLiteral("select CNPJ, DATA, CPF, PESO from REFEICAO where DATA between :DE and :ATE"));
     comPeriodo(st, de, ate).execute();
-    while (st.fetch()) {
-        QString cnpj = st.row()[0].toString();
-        while (cnpj.endsWith(u' '))
+    // The few restaurants by their CNPJ as read, so a row finds its count without a text made.
+    std::vector<std::pair<QByteArray, Contagem*>> vistos;
+    while (st.fetchRaw()) {
+        QByteArrayView cnpj = st.bytes(0);
+        while (!cnpj.isEmpty() && cnpj.back() == ' ')
             cnpj.chop(1);
-        r[cnpj].adiciona(st.row(), 1);
+        auto v = std::find_if(vistos.begin(), vistos.end(), [&](const auto& x) { return x.first == cnpj; });
+        if (v == vistos.end()) v = vistos.insert(vistos.end(), {cnpj.toByteArray(), &r[QString::fromUtf8(cnpj)]});
+        v->second->adiciona(st, 1);
     }
 }
 

@@ -432,6 +432,8 @@ Statement::Statement(Attachment& attachment, Transaction& transaction, const QSt
         c.nullable = outMeta_->isNullable(&st, i);
         const unsigned cs = outMeta_->getCharSet(&st, i);
         c.charLength = (c.type == SQL_TEXT || c.type == SQL_VARYING) && cs == kUtf8 ? c.length / 4 : c.length;
+        c.offset = outMeta_->getOffset(&st, i);
+        c.nullOffset = outMeta_->getNullOffset(&st, i);
         st.check();
         columns_ << c;
     }
@@ -743,12 +745,22 @@ QByteArray Statement::buildInput(IMessageMetadata*& meta)
 
 void Statement::execute()
 {
+    run(isSelect_);
+}
+
+void Statement::executeOne()
+{
+    run(false);
+}
+
+void Statement::run(bool withCursor)
+{
     close();
     checkUsable(state_);
     IMessageMetadata* meta = nullptr;
     QByteArray in = buildInput(meta);
     Status st(state_.get());
-    if (isSelect_) {
+    if (withCursor) {
         cursor_ = stmt_->openCursor(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_, 0);
     } else {
         stmt_->execute(&st, tra_.handle(), meta, in.isEmpty() ? nullptr : in.data(), outMeta_,
@@ -756,19 +768,84 @@ void Statement::execute()
     }
     if (meta) meta->release();
     st.check();
-    if (!isSelect_ && !columns_.isEmpty()) decodeRow(); // EXECUTE PROCEDURE / RETURNING: one row of output
+    // EXECUTE PROCEDURE, RETURNING, a singleton select: one row of output
+    if (!withCursor && !columns_.isEmpty()) decodeRow();
 }
 
 bool Statement::fetch()
+{
+    if (!fetchRaw()) return false;
+    decodeRow();
+    return true;
+}
+
+bool Statement::fetchRaw()
 {
     if (!cursor_) return false;
     checkUsable(state_);
     Status st(state_.get());
     const int rc = cursor_->fetchNext(&st, outBuf_.data());
     st.check();
-    if (rc != IStatus::RESULT_OK) return false;
-    decodeRow();
-    return true;
+    return rc == IStatus::RESULT_OK;
+}
+
+bool Statement::isNull(int i) const
+{
+    short n;
+    std::memcpy(&n, outBuf_.constData() + columns_[i].nullOffset, 2);
+    return n != 0;
+}
+
+qint64 Statement::dayNumber(int i) const
+{
+    ISC_DATE d;
+    std::memcpy(&d, outBuf_.constData() + columns_[i].offset, 4);
+    return kFirebirdEpoch.toJulianDay() + d;
+}
+
+qint64 Statement::unscaled(int i) const
+{
+    const Column& c = columns_[i];
+    const char* p = outBuf_.constData() + c.offset;
+    switch (c.type) {
+    case SQL_SHORT: {
+        short x;
+        std::memcpy(&x, p, 2);
+        return x;
+    }
+    case SQL_LONG: {
+        ISC_LONG x;
+        std::memcpy(&x, p, 4);
+        return x;
+    }
+    case SQL_INT64: {
+        qint64 x;
+        std::memcpy(&x, p, 8);
+        return x;
+    }
+    default:
+        throw Error(QStringLiteral("A coluna %1 não é um número inteiro").arg(c.alias));
+    }
+}
+
+QByteArrayView Statement::bytes(int i) const
+{
+    const Column& c = columns_[i];
+    const char* p = outBuf_.constData() + c.offset;
+    qsizetype n;
+    if (c.type == SQL_VARYING) {
+        unsigned short len;
+        std::memcpy(&len, p, 2);
+        p += 2;
+        n = len;
+    } else if (c.type == SQL_TEXT) {
+        n = c.length;
+        while (n > 0 && p[n - 1] == ' ')
+            --n;
+    } else {
+        throw Error(QStringLiteral("A coluna %1 não é um texto").arg(c.alias));
+    }
+    return QByteArrayView(p, n);
 }
 
 void Statement::close()
@@ -811,14 +888,11 @@ unsigned Statement::affectedRows() const
 
 void Statement::decodeRow()
 {
-    Status st;
     const char* base = outBuf_.constData();
     for (int i = 0; i < columns_.size(); ++i) {
         const Column& c = columns_[i];
-        const short isNull = *reinterpret_cast<const short*>(base + outMeta_->getNullOffset(&st, unsigned(i)));
-        const char* p = base + outMeta_->getOffset(&st, unsigned(i));
-        st.check();
-        if (isNull) {
+        const char* p = base + c.offset;
+        if (isNull(i)) {
             row_[i] = QVariant();
             continue;
         }

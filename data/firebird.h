@@ -4,6 +4,7 @@
 // carrying the server's own message text.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -139,6 +140,7 @@ struct Column
     unsigned length = 0;     // bytes
     unsigned charLength = 0; // characters, for text columns
     bool nullable = true;
+    unsigned offset = 0, nullOffset = 0; // where its value and its null flag sit in a row
 };
 
 class Statement
@@ -160,7 +162,21 @@ public:
 
     // Runs the statement; a select opens its cursor, read with fetch().
     void execute();
+    // A select that always gives exactly one row (an aggregate: count, max), run and read in one
+    // exchange with the server instead of opening a cursor and fetching from it; the row is then
+    // in value(). A select of several rows is the server's error.
+    void executeOne();
     bool fetch();
+    // The next row left as the server sent it, for a long reading that takes its columns straight
+    // from it with the accessors below instead of building a value of each.
+    bool fetchRaw();
+    bool isNull(int i) const;
+    // A DATE column as QDate's day number (toJulianDay()).
+    qint64 dayNumber(int i) const;
+    // An integer column, or a NUMERIC one without its scale (1,234 in NUMERIC(9,3) gives 1234).
+    qint64 unscaled(int i) const;
+    // A text column's UTF-8 bytes, without the blanks a fixed-width column is padded with.
+    QByteArrayView bytes(int i) const;
     void close();
     bool isOpen() const { return cursor_ != nullptr; }
     bool isSelect() const { return columns_.size() > 0 && isSelect_; }
@@ -174,6 +190,7 @@ public:
     unsigned affectedRows() const;
 
 private:
+    void run(bool withCursor);
     void decodeRow();
     QByteArray buildInput(Firebird::IMessageMetadata*& meta);
 

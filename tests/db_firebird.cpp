@@ -195,6 +195,51 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(fb::Error, fb::Attachment::attach(s));
     }
 
+    // An aggregate read in one exchange; a select of several rows is refused, not cut to one.
+    void oneRowSelect()
+    {
+        TestDatabase db;
+        fb::Attachment att = db.attach();
+        fb::Transaction tra(att);
+        fb::Statement conta(att, tra, "select count(*), max(ID) from REFEICAO where CPF = :CPF");
+        conta.setParameter("CPF", "12345678909");
+        conta.executeOne();
+        QCOMPARE(conta.value(0).toInt(), 0);
+        QVERIFY(conta.value(1).isNull());
+        fb::Statement ins(att, tra,
+                          "insert into REFEICAO (CPF, DATA, HORA, PESO) values ('12345678909', '2026-12-10', '12:00', "
+                          "0.5) returning ID");
+        ins.execute();
+        conta.executeOne();
+        QCOMPARE(conta.value(0).toInt(), 1);
+        QCOMPARE(conta.value(1), ins.value(0));
+        fb::Statement varias(att, tra, "select RDB$RELATION_ID from RDB$RELATIONS");
+        QVERIFY_THROWS_EXCEPTION(fb::Error, varias.executeOne());
+    }
+
+    // A row read without building its values: the columns straight from it.
+    void rawRowAccessors()
+    {
+        TestDatabase db;
+        fb::Attachment att = db.attach();
+        fb::Transaction tra(att);
+        fb::Statement s(att, tra,
+                        "select cast('2025-06-01' as date), cast('ab  ' as char(6)), cast('çã ' as varchar(10)), "
+                        "cast(1.234 as numeric(9,3)), cast(-7 as integer), cast(null as integer) from RDB$DATABASE");
+        s.execute();
+        QVERIFY(s.fetchRaw());
+        QCOMPARE(s.dayNumber(0), QDate(2025, 6, 1).toJulianDay());
+        QCOMPARE(s.bytes(1), QByteArrayView("ab"));                // a fixed width loses its padding
+        QCOMPARE(s.bytes(2), QByteArrayView("\xc3\xa7\xc3\xa3 ")); // a varying one keeps its own blanks
+        QCOMPARE(s.unscaled(3), 1234);
+        QCOMPARE(s.column(3).scale, -3);
+        QCOMPARE(s.unscaled(4), -7);
+        QVERIFY(!s.isNull(4));
+        QVERIFY(s.isNull(5));
+        QVERIFY_THROWS_EXCEPTION(fb::Error, s.unscaled(1));
+        QVERIFY(!s.fetchRaw());
+    }
+
     void namedParametersSkipLiteralsAndComments()
     {
         QStringList names;

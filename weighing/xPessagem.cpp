@@ -608,13 +608,10 @@ TPessagem::DiaDoConsumidor TPessagem::diaDoConsumidor(const QString& cpf, const 
     consulta.setParameter(QStringLiteral("CPF"), cpf);
     consulta.setParameter(QStringLiteral("DATA"), dia);
     if (!id.isNull()) consulta.setParameter(QStringLiteral("ID"), id);
-    consulta.execute();
+    consulta.executeOne(); // an aggregate: one row, one exchange
     DiaDoConsumidor d;
-    if (consulta.fetch()) {
-        d.anteriores = consulta.value(0).toInt();
-        d.ultima = consulta.value(1).toTime();
-    }
-    consulta.close();
+    d.anteriores = consulta.value(0).toInt();
+    d.ultima = consulta.value(1).toTime();
     return d;
 }
 
@@ -706,7 +703,7 @@ void TPessagem::IncluirClick()
     w_CPF->selectAll();
     w_Nome->clear();
     w_DiaConsumidor->clear();
-    mostraBalanca(QString());
+    StatusBalanca->clear(); // drawn with the rest: no exchange holds the event loop here
 }
 
 void TPessagem::AlterarClick()
