@@ -18,6 +18,14 @@ qint64 FiguraDia::mediaGramas() const
 namespace analitico {
 namespace {
 
+// The database compares text ignoring trailing blanks: "123 " is the consumer "123".
+QByteArrayView semBrancosNoFim(QByteArrayView t)
+{
+    while (!t.isEmpty() && t.back() == ' ')
+        t.chop(1);
+    return t;
+}
+
 fb::Statement& comPeriodo(fb::Statement& st, const QDate& de, const QDate& ate)
 {
     st.setParameter(QStringLiteral("DE"), de);
@@ -41,7 +49,10 @@ class Contagem
 {
 public:
     // One meal: DATA, CPF and PESO from column c of the row st has just fetched.
-    void adiciona(const fb::Statement& st, int c = 0) { adiciona(st.dayNumber(c), st.bytes(c + 1), gramas(st, c + 2)); }
+    void adiciona(const fb::Statement& st, int c = 0)
+    {
+        adiciona(st.dayNumber(c), semBrancosNoFim(st.bytes(c + 1)), gramas(st, c + 2));
+    }
 
     // The meals another count read, of other days.
     void junta(Contagem& outra)
@@ -52,9 +63,10 @@ public:
             meu.gramas += d.gramas;
         }
         for (Pessoa& p : outra.pessoas_) {
-            const int i = procura(p.chave, p.cpf.toUtf8());
+            const QByteArray texto = p.chave < 0 ? p.cpf.toUtf8() : QByteArray(); // a number needs none
+            const int i = procura(p.chave, texto);
             if (i < 0) {
-                guarda(p.chave, p.cpf.toUtf8(), int(pessoas_.size()));
+                guarda(p.chave, texto, int(pessoas_.size()));
                 pessoas_.push_back(std::move(p));
             } else {
                 std::vector<qint64>& dias = pessoas_[std::size_t(i)].dias;
@@ -146,9 +158,6 @@ private:
 
     void adiciona(qint64 dia, QByteArrayView cpf, qint64 gramas)
     {
-        // The database compares text ignoring trailing blanks: "123 " is the consumer "123".
-        while (!cpf.isEmpty() && cpf.back() == ' ')
-            cpf.chop(1);
         const qint64 chave = chaveNumerica(cpf);
         int i = procura(chave, cpf);
         if (i < 0) {
@@ -229,9 +238,7 @@ void leRestaurantes(fb::Attachment& att, fb::Transaction& tra, const QDate& de, 
     // The few restaurants by their CNPJ as read, so a row finds its count without a text made.
     std::vector<std::pair<QByteArray, Contagem*>> vistos;
     while (st.fetchRaw()) {
-        QByteArrayView cnpj = st.bytes(0);
-        while (!cnpj.isEmpty() && cnpj.back() == ' ')
-            cnpj.chop(1);
+        const QByteArrayView cnpj = semBrancosNoFim(st.bytes(0));
         auto v = std::find_if(vistos.begin(), vistos.end(), [&](const auto& x) { return x.first == cnpj; });
         if (v == vistos.end()) v = vistos.insert(vistos.end(), {cnpj.toByteArray(), &r[QString::fromUtf8(cnpj)]});
         v->second->adiciona(st, 1);

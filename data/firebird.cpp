@@ -897,37 +897,14 @@ void Statement::decodeRow()
             continue;
         }
         switch (c.type) {
-        case SQL_TEXT: {
-            QString s = QString::fromUtf8(p, int(c.length));
-            // fixed-width text comes padded with blanks
-            qsizetype end = s.size();
-            while (end > 0 && s[end - 1] == u' ')
-                --end;
-            s.truncate(end);
-            row_[i] = s;
+        case SQL_TEXT:
+        case SQL_VARYING:
+            row_[i] = QString::fromUtf8(bytes(i));
             break;
-        }
-        case SQL_VARYING: {
-            unsigned short len;
-            std::memcpy(&len, p, 2);
-            row_[i] = QString::fromUtf8(p + 2, len);
-            break;
-        }
         case SQL_SHORT:
         case SQL_LONG:
         case SQL_INT64: {
-            qint64 x = 0;
-            if (c.type == SQL_SHORT) {
-                short s;
-                std::memcpy(&s, p, 2);
-                x = s;
-            } else if (c.type == SQL_LONG) {
-                ISC_LONG l;
-                std::memcpy(&l, p, 4);
-                x = l;
-            } else {
-                std::memcpy(&x, p, 8);
-            }
+            const qint64 x = unscaled(i);
             if (c.scale < 0)
                 row_[i] = double(x) / double(pow10(-c.scale));
             else if (c.type == SQL_INT64)
@@ -948,12 +925,9 @@ void Statement::decodeRow()
             row_[i] = d;
             break;
         }
-        case SQL_TYPE_DATE: {
-            ISC_DATE d;
-            std::memcpy(&d, p, 4);
-            row_[i] = kFirebirdEpoch.addDays(d);
+        case SQL_TYPE_DATE:
+            row_[i] = QDate::fromJulianDay(dayNumber(i));
             break;
-        }
         case SQL_TYPE_TIME: {
             ISC_TIME t;
             std::memcpy(&t, p, 4);
